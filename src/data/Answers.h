@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace data {
+
+enum class MessageIcon { None, Error, Information };
+
+// The one door to every modal question the program asks: message boxes, the input box,
+// file and font dialogs and the print preview. The desktop program answers through real
+// dialogs; tests and the command line install their own answers.
+class Answers
+{
+public:
+    virtual ~Answers() = default;
+
+    // A modal box with an OK button.
+    virtual void message(MessageIcon icon, const QString& title, const QString& text) = 0;
+    // A confirmation box with OK (default) and Cancel; true only for OK.
+    virtual bool confirm(const QString& title, const QString& text) = 0;
+    // The input box; nullopt when cancelled.
+    virtual std::optional<QString> inputText(QWidget* parent, const QString& title,
+                                             const QString& prompt, const QString& initial)
+        = 0;
+    // File dialogs; nullopt when cancelled. filter uses Qt's "Name (*.a *.b);;..." form.
+    virtual std::optional<QString> openFileName(QWidget* parent, const QString& filter) = 0;
+    virtual std::optional<QString> saveFileName(QWidget* parent, const QString& filter,
+                                                const QString& fileName)
+        = 0;
+    // The font dialog limited to sizes minPoints..maxPoints; nullopt when cancelled.
+    virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial, int minPoints,
+                                            int maxPoints)
+        = 0;
+};
+
+Answers& answers();
+// Installs the answers used from now on; nullptr restores the default (which throws on any
+// question, so that nothing ever blocks where no answers were installed).
+void setAnswers(Answers* answers);
+
+// The boxes the program shows, spelled once.
+void showError(const QString& text);
+void showInformation(const QString& text);
+void showNotice(const QString& text);
+bool confirmBox(const QString& text);
+
+} // namespace data

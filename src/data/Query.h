@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+namespace data {
+
+class Connection;
+
+// A statement and its static, updatable result set. Rows keep the order they had when the
+// query was opened; appended rows stay after them until the query is opened again. Values
+// are QVariants: a Null column reads as an invalid QVariant, text as QString, numbers as
+// qlonglong or double, blobs as QByteArray. Blob contents are not held in the result set:
+// they are read from the file when asked for.
+//
+// Statements may hold named parameters (":gid"); setParameter binds them. User text is
+// never spliced into a statement.
+class Query
+{
+public:
+    enum class State { Browse, Edit, Insert };
+
+    Query(Connection& connection, QString name);
+    ~Query();
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    const QString& name() const { return m_name; }
+    Connection& connection() const { return m_connection; }
+
+    // The statement, as lines joined by CR LF. Setting it closes the query and clears the
+    // parameters.
+    void setSql(const QStringList& lines);
+    void setSql(const QString& text);
+    QString sql() const { return m_sql; }
+    void setParameter(const QString& name, const QVariant& value);
+
+    void open();
+    void close();
+    bool isOpen() const { return m_open; }
+    void refresh();
+
+    int rowCount() const;
+    bool isEmpty() const { return rowCount() == 0; }
+    void first();
+    void next();
+    bool eof() const;
+    // Index of the current row, -1 when there is none.
+    int currentRow() const { return eof() ? -1 : m_current; }
+
+    // Exact, case-sensitive equality of the whole value. On a match the row becomes current.
+    bool locate(const QString& column, const QVariant& value);
+
+    int columnCount() const;
+    QString columnName(int index) const;
+    // "name" or "table.name"; an unqualified name finds the first column of that name.
+    bool hasColumn(const QString& column) const;
+    QString declaredType(const QString& column) const;
+
+    QVariant value(const QString& column) const;
+    bool isNull(const QString& column) const { return value(column).isNull(); }
+    // Conversions that raise the conversion error on Null.
+    qint32 asInt(const QString& column) const;
+    bool asBool(const QString& column) const;
+    double asFloat(const QString& column) const;
+    QString asString(const QString& column) const;
+    QByteArray blob(const QString& column) const;
+
+    State state() const { return m_state; }
+    void edit();
+    void append();
+    void setValue(const QString& column, const QVariant& value);
+    // Empty bytes store Null.
+    void setBlob(const QString& column, const QByteArray& bytes);
+    void post();
+    void cancel();
+    // Deletes the current row from the file and the result set; the next row becomes current.
+    void remove();
+
+private:
+    friend class Connection;
+    struct Column;
+    struct Row;
+    struct Table;
+
+    const Column& column(const QString& name) const;
+    int columnIndex(const QString& name) const;
+    const Row& currentRowData() const;
+    void requireOpen() const;
+    void requireRow() const;
+    void requireEditing() const;
+    void readRow(void* stmt, Row& row) const;
+    void reloadRow(Row& row);
+    void connectionClosing();
+
+    Connection& m_connection;
+    QString m_name;
+    QString m_sql;
+    QHash<QString, QVariant> m_parameters;
+    bool m_open = false;
+
+    std::vector<Column> m_columns;
+    std::vector<Table> m_tables;
+    std::vector<Row> m_rows;
+    int m_current = 0;
+
+    State m_state = State::Browse;
+    std::unique_ptr<Row> m_pending;
+};
+
+// The conversion error of reading Null as a number, truth value or text.
+[[noreturn]] void throwNullConversion(const QString& typeName);
+
+} // namespace data

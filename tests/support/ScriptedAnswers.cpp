@@ -1,0 +1,61 @@
+#include "ScriptedAnswers.h"
+
+#include "data/Error.h"
+
+template<typename T> T ScriptedAnswers::take(const QString& question)
+{
+    m_questions << question;
+    if (m_replies.empty() || !std::holds_alternative<T>(m_replies.front()))
+        throw data::Error(QStringLiteral("unscripted question: %1").arg(question));
+    T reply = std::get<T>(m_replies.front());
+    m_replies.pop_front();
+    return reply;
+}
+
+QStringList ScriptedAnswers::texts() const
+{
+    QStringList result;
+    for (const auto& s : m_shown)
+        result << s.text;
+    return result;
+}
+
+void ScriptedAnswers::message(data::MessageIcon icon, const QString& title, const QString& text)
+{
+    m_shown.push_back({icon, title, text});
+}
+
+bool ScriptedAnswers::confirm(const QString& title, const QString& text)
+{
+    Q_UNUSED(title);
+    return take<bool>(text);
+}
+
+std::optional<QString> ScriptedAnswers::inputText(QWidget*, const QString& title,
+                                                  const QString& prompt, const QString& initial)
+{
+    Q_UNUSED(initial);
+    return take<std::optional<QString>>(title + QStringLiteral(": ") + prompt);
+}
+
+std::optional<QString> ScriptedAnswers::openFileName(QWidget*, const QString& filter)
+{
+    lastFilter = filter;
+    return take<std::optional<QString>>(QStringLiteral("open ") + filter);
+}
+
+std::optional<QString> ScriptedAnswers::saveFileName(QWidget*, const QString& filter,
+                                                     const QString& fileName)
+{
+    lastFilter = filter;
+    lastFileName = fileName;
+    return take<std::optional<QString>>(QStringLiteral("save ") + filter);
+}
+
+std::optional<QFont> ScriptedAnswers::chooseFont(QWidget*, const QFont&, int minPoints,
+                                                 int maxPoints)
+{
+    lastMinPoints = minPoints;
+    lastMaxPoints = maxPoints;
+    return take<std::optional<QFont>>(QStringLiteral("font"));
+}

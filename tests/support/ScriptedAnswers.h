@@ -1,0 +1,63 @@
+#pragma once
+
+#include "data/Answers.h"
+
+#include <QStringList>
+#include <deque>
+#include <variant>
+
+// Answers given from a script: each question takes the next scripted reply, and every
+// message shown is recorded. A question with no reply left fails the test by throwing.
+class ScriptedAnswers final : public data::Answers
+{
+public:
+    struct Shown
+    {
+        data::MessageIcon icon;
+        QString title;
+        QString text;
+    };
+    using Reply = std::variant<bool, std::optional<QString>, std::optional<QFont>>;
+
+    ScriptedAnswers() { data::setAnswers(this); }
+    ~ScriptedAnswers() override { data::setAnswers(nullptr); }
+
+    void confirmWith(bool ok) { m_replies.emplace_back(ok); }
+    void enter(std::optional<QString> text) { m_replies.emplace_back(std::move(text)); }
+    void chooseFile(std::optional<QString> path) { m_replies.emplace_back(std::move(path)); }
+    void pickFont(std::optional<QFont> font) { m_replies.emplace_back(std::move(font)); }
+
+    const std::vector<Shown>& shown() const { return m_shown; }
+    QStringList texts() const;
+    QStringList questions() const { return m_questions; }
+    bool allAnswered() const { return m_replies.empty(); }
+    void clear()
+    {
+        m_shown.clear();
+        m_questions.clear();
+        m_replies.clear();
+    }
+
+    void message(data::MessageIcon icon, const QString& title, const QString& text) override;
+    bool confirm(const QString& title, const QString& text) override;
+    std::optional<QString> inputText(QWidget*, const QString& title, const QString& prompt,
+                                     const QString& initial) override;
+    std::optional<QString> openFileName(QWidget*, const QString& filter) override;
+    std::optional<QString> saveFileName(QWidget*, const QString& filter,
+                                        const QString& fileName) override;
+    std::optional<QFont> chooseFont(QWidget*, const QFont& initial, int minPoints,
+                                    int maxPoints) override;
+
+    // What the last file or font dialog was opened with.
+    QString lastFilter;
+    QString lastFileName;
+    int lastMinPoints = 0;
+    int lastMaxPoints = 0;
+
+private:
+    template<typename T> T take(const QString& question);
+
+    std::deque<Reply> m_replies;
+    std::vector<Shown> m_shown;
+    QStringList m_questions;
+};
