@@ -5,44 +5,49 @@
 namespace data {
 namespace {
 
-    class Unanswered final : public Answers
+class Unanswered final : public Answers
+{
+    [[noreturn]] static void refuse(const QString& text)
     {
-        [[noreturn]] static void refuse(const QString& text)
-        {
-            throw Error(QStringLiteral("No one to answer: %1").arg(text));
-        }
+        throw Error(QStringLiteral("No one to answer: %1").arg(text));
+    }
 
-    public:
-        void message(MessageIcon, const QString&, const QString& text) override { refuse(text); }
-        bool confirm(const QString&, const QString& text) override { refuse(text); }
-        std::optional<QString> inputText(QWidget*, const QString&, const QString& prompt,
-                                         const QString&) override
-        {
-            refuse(prompt);
-        }
-        std::optional<QString> openFileName(QWidget*, const QString& filter) override
-        {
-            refuse(filter);
-        }
-        std::optional<QString> saveFileName(QWidget*, const QString& filter,
-                                            const QString&) override
-        {
-            refuse(filter);
-        }
-        std::optional<QFont> chooseFont(QWidget*, const QFont&, int, int) override
-        {
-            refuse(QStringLiteral("font"));
-        }
-    };
+public:
+    void message(MessageIcon, const QString&, const QString& text) override { refuse(text); }
+    bool confirm(const QString&, const QString& text) override { refuse(text); }
+    std::optional<QString> inputText(QWidget*, const QString&, const QString& prompt,
+                                     const QString&) override
+    {
+        refuse(prompt);
+    }
+    std::optional<QString> openFileName(QWidget*, const QString& filter) override
+    {
+        refuse(filter);
+    }
+    std::optional<QString> saveFileName(QWidget*, const QString& filter, const QString&) override
+    {
+        refuse(filter);
+    }
+    std::optional<QFont> chooseFont(QWidget*, const QFont&, int, int) override
+    {
+        refuse(QStringLiteral("font"));
+    }
+};
 
-    Unanswered unanswered;
-    Answers* current = &unanswered;
+Unanswered unanswered;
+Answers* current = &unanswered;
 
 } // namespace
 
-Answers& answers() { return *current; }
+Answers& answers()
+{
+    return *current;
+}
 
-void setAnswers(Answers* answers) { current = answers ? answers : &unanswered; }
+void setAnswers(Answers* answers)
+{
+    current = answers ? answers : &unanswered;
+}
 
 void showError(const QString& text)
 {
@@ -59,6 +64,9 @@ void showNotice(const QString& text)
     answers().message(MessageIcon::None, QStringLiteral("Melbrin"), text);
 }
 
-bool confirmBox(const QString& text) { return answers().confirm(QStringLiteral("Confirm"), text); }
+bool confirmBox(const QString& text)
+{
+    return answers().confirm(QStringLiteral("Confirm"), text);
+}
 
 } // namespace data

@@ -12,8 +12,7 @@ public:
     explicit Error(const QString& message)
         : std::runtime_error(message.toStdString())
         , m_message(message)
-    {
-    }
+    { }
     const QString& message() const noexcept { return m_message; }
 
 private:

@@ -52,6 +52,11 @@ public:
     bool eof() const;
     // Index of the current row, -1 when there is none.
     int currentRow() const { return eof() ? -1 : m_current; }
+    // Makes row index current (a grid moving the cursor); out of range goes past the end.
+    void moveTo(int row);
+    // A column of any row, for display; Null for a column the query lacks. Blobs read as
+    // Null here.
+    QVariant rowValue(int row, const QString& column) const;
 
     // Exact, case-sensitive equality of the whole value. On a match the row becomes current.
     bool locate(const QString& column, const QVariant& value);

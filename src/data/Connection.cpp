@@ -1,0 +1,197 @@
+#include "Connection.h"
+
+#include "Error.h"
+#include "Query.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <sqlcipher/sqlite3.h>
+
+namespace data {
+
+ConnectionSettings parseConnectionString(const QString& text)
+{
+    ConnectionSettings settings;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype eq = text.indexOf(u'=', i);
+        if (eq < 0)
+            break;
+        const QString key = text.mid(i, eq - i).trimmed();
+        QString value;
+        i = eq + 1;
+        while (i < n && text.at(i) == u' ')
+            ++i;
+        if (i < n && text.at(i) == u'"') {
+            ++i;
+            while (i < n) {
+                if (text.at(i) == u'"') {
+                    if (i + 1 < n && text.at(i + 1) == u'"') {
+                        value += u'"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                value += text.at(i++);
+            }
+            while (i < n && text.at(i) != u';')
+                ++i;
+        } else {
+            const qsizetype end = text.indexOf(u';', i);
+            value = text.mid(i, end < 0 ? -1 : end - i).trimmed();
+            i = end < 0 ? n : end;
+        }
+        ++i; // the ';'
+        if (key.compare(u"Data Source", Qt::CaseInsensitive) == 0)
+            settings.dataSource = value;
+        else if (key.compare(u"Jet OLEDB:Database Password", Qt::CaseInsensitive) == 0)
+            settings.password = value;
+    }
+    return settings;
+}
+
+QString buildConnectionString(const QString& databasePath, const QString& password)
+{
+    // A path holding ';' or '"' is quoted so that it reads back whole.
+    QString source = databasePath;
+    if (source.contains(u';') || source.contains(u'"') || source.startsWith(u' '))
+        source
+            = u'"' + QString(source).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + source
+        + QStringLiteral(";Mode=ReadWrite;Extended Properties=\"\";Jet OLEDB:Database Password=")
+        + password;
+}
+
+void throwEngineError(sqlite3* db, const QString& context)
+{
+    QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+    if (!context.isEmpty())
+        message = context + QStringLiteral(": ") + message;
+    throw Error(message);
+}
+
+namespace {
+
+void exec(sqlite3* db, const char* sql)
+{
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throwEngineError(db);
+}
+
+bool answersRow(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+        return false;
+    const bool row = sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    return row;
+}
+
+} // namespace
+
+sqlite3* Connection::openKeyed(const QString& path, const QString& password, bool create)
+{
+    if (!create && !QFileInfo(path).isFile())
+        throw Error(QStringLiteral("Could not find file '%1'").arg(path));
+    sqlite3* db = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
+        const QString message
+            = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        sqlite3_close(db);
+        throw Error(QStringLiteral("Cannot open '%1': %2").arg(path, message));
+    }
+    try {
+        const QByteArray key = password.toUtf8();
+        if (sqlite3_key_v2(db, "main", key.constData(), int(key.size())) != SQLITE_OK)
+            throwEngineError(db);
+        // A plain SQLite would ignore the key and write an open file: refuse to go on.
+        if (!answersRow(db, "PRAGMA cipher_version"))
+            throw Error(QStringLiteral("The database engine has no encryption support"));
+        exec(db, "PRAGMA cipher_page_size = 4096");
+        // The first read shows whether the key fits the file.
+        exec(db, "SELECT count(*) FROM sqlite_master");
+        exec(db, "PRAGMA journal_mode = DELETE");
+        exec(db, "PRAGMA foreign_keys = OFF");
+        sqlite3_busy_timeout(db, 3000);
+    } catch (const Error& e) {
+        sqlite3_close(db);
+        throw Error(QStringLiteral("Cannot open '%1': %2").arg(path, e.message()));
+    }
+    return db;
+}
+
+Connection::~Connection()
+{
+    close();
+}
+
+void Connection::open()
+{
+    close();
+    const ConnectionSettings settings = parseConnectionString(m_connectionString);
+    if (settings.dataSource.isEmpty())
+        throw Error(QStringLiteral("The connection string names no data source"));
+    m_db = openKeyed(settings.dataSource, settings.password, false);
+    m_fileName = settings.dataSource;
+}
+
+void Connection::close()
+{
+    for (Query* q : std::vector<Query*>(m_queries))
+        q->connectionClosing();
+    if (m_db) {
+        if (m_transactionDepth > 0)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+    m_transactionDepth = 0;
+}
+
+void Connection::execute(const QString& sql)
+{
+    if (!m_db)
+        throw Error(QStringLiteral("Operation is not allowed when the object is closed"));
+    exec(m_db, sql.toUtf8().constData());
+}
+
+void Connection::beginTransaction()
+{
+    if (m_transactionDepth == 0)
+        execute(QStringLiteral("BEGIN IMMEDIATE"));
+    ++m_transactionDepth;
+}
+
+void Connection::commit()
+{
+    if (m_transactionDepth == 0)
+        return;
+    if (m_transactionDepth == 1)
+        execute(QStringLiteral("COMMIT"));
+    --m_transactionDepth;
+}
+
+void Connection::rollback()
+{
+    if (m_transactionDepth == 0)
+        return;
+    m_transactionDepth = 0;
+    execute(QStringLiteral("ROLLBACK"));
+}
+
+void Connection::attach(Query* query)
+{
+    m_queries.push_back(query);
+}
+
+void Connection::detach(Query* query)
+{
+    std::erase(m_queries, query);
+}
+
+} // namespace data

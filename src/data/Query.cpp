@@ -1,0 +1,746 @@
+#include "Query.h"
+
+#include "Connection.h"
+#include "Error.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <sqlcipher/sqlite3.h>
+
+namespace data {
+
+struct Query::Column
+{
+    QString name; // as the statement names it
+    QString table; // origin table, empty for expressions
+    QString origin; // origin column
+    QString declType; // upper case
+    int tableIndex = -1;
+    bool lazyBlob = false; // the result set holds only the length
+};
+
+struct Query::Table
+{
+    QString name;
+};
+
+struct Query::Row
+{
+    std::vector<QVariant> values;
+    std::vector<std::optional<qint64>> rowids; // per table; none for a left join's missing side
+    std::vector<bool> changed;
+};
+
+void throwNullConversion(const QString& typeName)
+{
+    throw Error(
+        QStringLiteral("Could not convert variant of type (Null) into type (%1)").arg(typeName));
+}
+
+namespace {
+
+QString quoted(const QString& identifier)
+{
+    return u'"' + QString(identifier).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+}
+
+class Statement
+{
+public:
+    Statement(sqlite3* db, const QString& sql)
+        : m_db(db)
+    {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, nullptr)
+            != SQLITE_OK)
+            throwEngineError(db);
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    sqlite3_stmt* get() const { return m_stmt; }
+    void bind(int index, const QVariant& value)
+    {
+        int rc = SQLITE_OK;
+        if (value.isNull()) {
+            rc = sqlite3_bind_null(m_stmt, index);
+        } else {
+            switch (value.typeId()) {
+            case QMetaType::Bool:
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+            case QMetaType::Short:
+            case QMetaType::UShort:
+                rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray bytes = value.toByteArray();
+                rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(),
+                                         sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QByteArray text = value.toString().toUtf8();
+                rc = sqlite3_bind_text64(m_stmt, index, text.constData(),
+                                         sqlite3_uint64(text.size()), SQLITE_TRANSIENT,
+                                         SQLITE_UTF8);
+            }
+            }
+        }
+        if (rc != SQLITE_OK)
+            throwEngineError(m_db);
+    }
+    // True for a row, false when done; throws on failure.
+    bool step()
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc == SQLITE_DONE)
+            return false;
+        throwEngineError(m_db);
+    }
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+QVariant columnValue(sqlite3_stmt* stmt, int i)
+{
+    switch (sqlite3_column_type(stmt, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(stmt, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, i));
+    case SQLITE_TEXT:
+        return QVariant(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                              sqlite3_column_bytes(stmt, i)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
+                                   sqlite3_column_bytes(stmt, i)));
+    default:
+        return {};
+    }
+}
+
+bool isNumeric(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Bool:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool sameValue(const QVariant& stored, const QVariant& wanted)
+{
+    if (stored.isNull() || wanted.isNull())
+        return false;
+    if (isNumeric(stored) && isNumeric(wanted))
+        return stored.toDouble() == wanted.toDouble();
+    return stored.toString() == wanted.toString();
+}
+
+const QRegularExpression& selectStar()
+{
+    static const QRegularExpression re(QStringLiteral("^\\s*select\\s+\\*"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    return re;
+}
+
+} // namespace
+
+Query::Query(Connection& connection, QString name)
+    : m_connection(connection)
+    , m_name(std::move(name))
+{
+    m_connection.attach(this);
+}
+
+Query::~Query()
+{
+    m_connection.detach(this);
+}
+
+void Query::setSql(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines)
+        text += line + QStringLiteral("\r\n");
+    setSql(text);
+}
+
+void Query::setSql(const QString& text)
+{
+    close();
+    m_sql = text;
+    m_parameters.clear();
+}
+
+void Query::setParameter(const QString& name, const QVariant& value)
+{
+    m_parameters.insert(name.startsWith(u':') ? name.mid(1) : name, value);
+}
+
+void Query::open()
+{
+    if (m_open)
+        return;
+    sqlite3* db = m_connection.handle();
+    if (!db)
+        throw Error(QStringLiteral("Operation is not allowed when the object is closed"));
+
+    // Learn the columns and where they come from without running the statement.
+    std::vector<Column> columns;
+    std::vector<Table> tables;
+    {
+        Statement probe(db, m_sql);
+        const int n = sqlite3_column_count(probe.get());
+        for (int i = 0; i < n; ++i) {
+            Column c;
+            c.name = QString::fromUtf8(sqlite3_column_name(probe.get(), i));
+            if (const char* t = sqlite3_column_table_name(probe.get(), i))
+                c.table = QString::fromUtf8(t);
+            if (const char* o = sqlite3_column_origin_name(probe.get(), i))
+                c.origin = QString::fromUtf8(o);
+            if (const char* d = sqlite3_column_decltype(probe.get(), i))
+                c.declType = QString::fromUtf8(d).toUpper();
+            if (!c.table.isEmpty()) {
+                auto it = std::find_if(tables.begin(), tables.end(),
+                                       [&](const Table& t) { return t.name == c.table; });
+                c.tableIndex = int(it - tables.begin());
+                if (it == tables.end())
+                    tables.push_back({c.table});
+            }
+            columns.push_back(c);
+        }
+    }
+
+    // "select * ..." is run with the row ids of its tables and only the lengths of its
+    // blobs, so that a large result set holds no pictures.
+    QString sql = m_sql;
+    const auto star = selectStar().match(m_sql);
+    bool rewritten = false;
+    if (star.hasMatch() && !tables.empty()) {
+        QStringList list;
+        for (Column& c : columns) {
+            if (c.table.isEmpty()) {
+                list.clear();
+                break;
+            }
+            const QString ref = quoted(c.table) + u'.' + quoted(c.origin);
+            c.lazyBlob = c.declType == u"BLOB";
+            list << (c.lazyBlob ? QStringLiteral("length(%1)").arg(ref) : ref);
+        }
+        if (!list.isEmpty()) {
+            for (const Table& t : tables)
+                list << quoted(t.name) + QStringLiteral(".rowid");
+            sql = QStringLiteral("select ") + list.join(u", ") + m_sql.mid(star.capturedLength());
+            rewritten = true;
+        }
+    }
+    if (!rewritten) {
+        for (Column& c : columns)
+            c.lazyBlob = false;
+        tables.clear();
+        for (Column& c : columns)
+            c.tableIndex = -1;
+    }
+
+    Statement stmt(db, sql);
+    const int paramCount = sqlite3_bind_parameter_count(stmt.get());
+    for (int p = 1; p <= paramCount; ++p) {
+        const char* raw = sqlite3_bind_parameter_name(stmt.get(), p);
+        const QString pname = raw ? QString::fromUtf8(raw + 1) : QString();
+        if (!m_parameters.contains(pname))
+            throw Error(QStringLiteral("%1: Parameter '%2' has no value").arg(m_name, pname));
+        stmt.bind(p, m_parameters.value(pname));
+    }
+
+    m_columns = std::move(columns);
+    m_tables = std::move(tables);
+    m_rows.clear();
+    while (stmt.step()) {
+        Row row;
+        readRow(stmt.get(), row);
+        m_rows.push_back(std::move(row));
+    }
+    m_current = 0;
+    m_state = State::Browse;
+    m_pending.reset();
+    m_open = true;
+}
+
+void Query::readRow(void* handle, Row& row) const
+{
+    auto* stmt = static_cast<sqlite3_stmt*>(handle);
+    const int n = int(m_columns.size());
+    row.values.resize(n);
+    for (int i = 0; i < n; ++i)
+        row.values[i] = columnValue(stmt, i);
+    row.rowids.assign(m_tables.size(), std::nullopt);
+    for (size_t t = 0; t < m_tables.size(); ++t) {
+        if (sqlite3_column_type(stmt, n + int(t)) != SQLITE_NULL)
+            row.rowids[t] = sqlite3_column_int64(stmt, n + int(t));
+    }
+    row.changed.assign(n, false);
+}
+
+void Query::close()
+{
+    m_open = false;
+    m_rows.clear();
+    m_columns.clear();
+    m_tables.clear();
+    m_current = 0;
+    m_state = State::Browse;
+    m_pending.reset();
+}
+
+void Query::connectionClosing()
+{
+    close();
+}
+
+void Query::refresh()
+{
+    requireOpen();
+    if (m_state != State::Browse)
+        cancel();
+    if (m_tables.size() != 1) {
+        const int at = m_current;
+        close();
+        open();
+        m_current = std::min(at, int(m_rows.size()));
+        return;
+    }
+    for (size_t i = 0; i < m_rows.size();) {
+        if (m_rows[i].rowids[0]) {
+            reloadRow(m_rows[i]);
+            if (m_rows[i].rowids[0]) {
+                ++i;
+                continue;
+            }
+        }
+        m_rows.erase(m_rows.begin() + qsizetype(i));
+        if (int(i) < m_current)
+            --m_current;
+    }
+}
+
+int Query::rowCount() const
+{
+    return m_open ? int(m_rows.size()) : 0;
+}
+
+void Query::first()
+{
+    requireOpen();
+    if (m_state != State::Browse)
+        cancel();
+    m_current = 0;
+}
+
+void Query::next()
+{
+    requireOpen();
+    if (m_state != State::Browse)
+        cancel();
+    if (m_current < int(m_rows.size()))
+        ++m_current;
+}
+
+void Query::moveTo(int row)
+{
+    requireOpen();
+    if (m_state != State::Browse)
+        cancel();
+    m_current = std::clamp(row, 0, int(m_rows.size()));
+}
+
+QVariant Query::rowValue(int row, const QString& name) const
+{
+    if (!m_open || row < 0 || row >= int(m_rows.size()) || !hasColumn(name))
+        return {};
+    const int c = columnIndex(name);
+    return m_columns[c].lazyBlob ? QVariant() : m_rows[row].values[c];
+}
+
+bool Query::eof() const
+{
+    return !m_open || m_current >= int(m_rows.size());
+}
+
+bool Query::locate(const QString& column, const QVariant& value)
+{
+    requireOpen();
+    const int c = columnIndex(column);
+    for (int r = 0; r < int(m_rows.size()); ++r) {
+        if (sameValue(m_rows[r].values[c], value)) {
+            if (m_state != State::Browse)
+                cancel();
+            m_current = r;
+            return true;
+        }
+    }
+    return false;
+}
+
+int Query::columnCount() const
+{
+    return int(m_columns.size());
+}
+
+QString Query::columnName(int index) const
+{
+    return m_columns.at(index).name;
+}
+
+int Query::columnIndex(const QString& name) const
+{
+    const qsizetype dot = name.indexOf(u'.');
+    for (int i = 0; i < int(m_columns.size()); ++i) {
+        const Column& c = m_columns[i];
+        if (dot < 0) {
+            if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        } else if (c.table.compare(name.left(dot), Qt::CaseInsensitive) == 0
+                   && c.origin.compare(name.mid(dot + 1), Qt::CaseInsensitive) == 0) {
+            return i;
+        }
+    }
+    if (!m_open)
+        throw Error(
+            QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(m_name));
+    throw Error(QStringLiteral("%1: Field '%2' not found").arg(m_name, name));
+}
+
+const Query::Column& Query::column(const QString& name) const
+{
+    return m_columns[columnIndex(name)];
+}
+
+bool Query::hasColumn(const QString& column) const
+{
+    try {
+        columnIndex(column);
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+QString Query::declaredType(const QString& name) const
+{
+    return column(name).declType;
+}
+
+void Query::requireOpen() const
+{
+    if (!m_open)
+        throw Error(
+            QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(m_name));
+}
+
+void Query::requireRow() const
+{
+    requireOpen();
+    if (m_state == State::Browse && eof())
+        throw Error(QStringLiteral("%1: Either BOF or EOF is True, or the current record has "
+                                   "been deleted")
+                        .arg(m_name));
+}
+
+void Query::requireEditing() const
+{
+    if (m_state == State::Browse)
+        throw Error(QStringLiteral("%1: Dataset not in edit or insert mode").arg(m_name));
+}
+
+const Query::Row& Query::currentRowData() const
+{
+    requireRow();
+    return m_state == State::Browse ? m_rows[m_current] : *m_pending;
+}
+
+QVariant Query::value(const QString& name) const
+{
+    const int c = columnIndex(name);
+    const Row& row = currentRowData();
+    const QVariant& v = row.values[c];
+    const Column& col = m_columns[c];
+    if (!col.lazyBlob || v.isNull() || v.typeId() == QMetaType::QByteArray)
+        return v;
+    if (v.toLongLong() == 0)
+        return {};
+    // Read the bytes from the file now.
+    const auto& rowid = row.rowids[col.tableIndex];
+    if (!rowid)
+        return {};
+    sqlite3* db = m_connection.handle();
+    sqlite3_blob* blob = nullptr;
+    if (sqlite3_blob_open(db, "main", col.table.toUtf8().constData(),
+                          col.origin.toUtf8().constData(), *rowid, 0, &blob)
+        != SQLITE_OK) {
+        sqlite3_blob_close(blob);
+        throwEngineError(db);
+    }
+    QByteArray bytes(sqlite3_blob_bytes(blob), Qt::Uninitialized);
+    const int rc = sqlite3_blob_read(blob, bytes.data(), int(bytes.size()), 0);
+    sqlite3_blob_close(blob);
+    if (rc != SQLITE_OK)
+        throwEngineError(db);
+    return bytes;
+}
+
+qint32 Query::asInt(const QString& name) const
+{
+    const QVariant v = value(name);
+    if (v.isNull())
+        throwNullConversion(QStringLiteral("Integer"));
+    bool ok = false;
+    const qlonglong n = v.toLongLong(&ok);
+    if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
+        throw Error(QStringLiteral("Could not convert variant of type (%1) into type (Integer)")
+                        .arg(QString::fromLatin1(v.typeName())));
+    return qint32(n);
+}
+
+bool Query::asBool(const QString& name) const
+{
+    const QVariant v = value(name);
+    if (v.isNull())
+        throwNullConversion(QStringLiteral("Boolean"));
+    bool ok = false;
+    const qlonglong n = v.toLongLong(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("Could not convert variant of type (%1) into type (Boolean)")
+                        .arg(QString::fromLatin1(v.typeName())));
+    return n != 0;
+}
+
+double Query::asFloat(const QString& name) const
+{
+    const QVariant v = value(name);
+    if (v.isNull())
+        throwNullConversion(QStringLiteral("Double"));
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("Could not convert variant of type (%1) into type (Double)")
+                        .arg(QString::fromLatin1(v.typeName())));
+    return d;
+}
+
+QString Query::asString(const QString& name) const
+{
+    const QVariant v = value(name);
+    if (v.isNull())
+        throwNullConversion(QStringLiteral("String"));
+    return v.toString();
+}
+
+QByteArray Query::blob(const QString& name) const
+{
+    return value(name).toByteArray();
+}
+
+void Query::edit()
+{
+    requireRow();
+    if (m_state != State::Browse)
+        return;
+    if (m_tables.size() != 1)
+        throw Error(QStringLiteral("%1: Cannot modify a read-only dataset").arg(m_name));
+    m_pending = std::make_unique<Row>(m_rows[m_current]);
+    m_pending->changed.assign(m_columns.size(), false);
+    m_state = State::Edit;
+}
+
+void Query::append()
+{
+    requireOpen();
+    if (m_state != State::Browse)
+        cancel();
+    if (m_tables.size() != 1)
+        throw Error(QStringLiteral("%1: Cannot modify a read-only dataset").arg(m_name));
+    m_pending = std::make_unique<Row>();
+    m_pending->values.assign(m_columns.size(), QVariant());
+    m_pending->rowids.assign(m_tables.size(), std::nullopt);
+    m_pending->changed.assign(m_columns.size(), false);
+    m_state = State::Insert;
+}
+
+void Query::setValue(const QString& name, const QVariant& value)
+{
+    requireEditing();
+    const int c = columnIndex(name);
+    const Column& col = m_columns[c];
+    if (col.origin.compare(u"seq", Qt::CaseInsensitive) == 0 || col.table.isEmpty())
+        throw Error(QStringLiteral("%1: Field '%2' cannot be modified").arg(m_name, name));
+
+    QVariant stored;
+    if (!value.isNull()) {
+        const QString& type = col.declType;
+        if (type.contains(u"INT")) {
+            bool ok = false;
+            const qlonglong n = value.typeId() == QMetaType::Bool ? qlonglong(value.toBool())
+                                                                  : value.toLongLong(&ok);
+            if (value.typeId() != QMetaType::Bool && !ok)
+                throw Error(QStringLiteral("%1: '%2' is not a valid integer value for field '%3'")
+                                .arg(m_name, value.toString(), name));
+            const qlonglong limit = type.contains(u"SMALLINT") ? 32767 : 2147483647;
+            if (n > limit || n < -limit - 1)
+                throw Error(QStringLiteral("%1: Value %2 is out of range for field '%3'")
+                                .arg(m_name)
+                                .arg(n)
+                                .arg(name));
+            stored = n;
+        } else if (type.contains(u"BOOL")) {
+            stored = qlonglong(value.toBool() ? 1 : 0);
+        } else if (type.contains(u"REAL") || type.contains(u"FLOA") || type.contains(u"DOUB")) {
+            bool ok = false;
+            stored = value.toDouble(&ok);
+            if (!ok)
+                throw Error(QStringLiteral("%1: '%2' is not a valid floating point value")
+                                .arg(m_name, value.toString()));
+        } else if (type == u"BLOB") {
+            stored = value.toByteArray();
+            if (stored.toByteArray().isEmpty())
+                stored = QVariant();
+        } else {
+            stored = value.toString();
+        }
+    }
+    m_pending->values[c] = stored;
+    m_pending->changed[c] = true;
+}
+
+void Query::setBlob(const QString& column, const QByteArray& bytes)
+{
+    setValue(column, bytes.isEmpty() ? QVariant() : QVariant(bytes));
+}
+
+void Query::post()
+{
+    requireEditing();
+    sqlite3* db = m_connection.handle();
+    if (!db)
+        throw Error(QStringLiteral("Operation is not allowed when the object is closed"));
+    const Table& table = m_tables.front();
+    QStringList names;
+    std::vector<int> which;
+    for (int c = 0; c < int(m_columns.size()); ++c) {
+        if (m_pending->changed[c]) {
+            names << quoted(m_columns[c].origin);
+            which.push_back(c);
+        }
+    }
+    QString sql;
+    if (m_state == State::Insert) {
+        if (names.isEmpty()) {
+            sql = QStringLiteral("insert into %1 default values").arg(quoted(table.name));
+        } else {
+            QStringList marks(names.size(), QStringLiteral("?"));
+            sql = QStringLiteral("insert into %1 (%2) values (%3)")
+                      .arg(quoted(table.name), names.join(u", "), marks.join(u", "));
+        }
+    } else {
+        if (names.isEmpty()) {
+            m_state = State::Browse;
+            m_pending.reset();
+            return;
+        }
+        for (QString& n : names)
+            n += QStringLiteral(" = ?");
+        sql = QStringLiteral("update %1 set %2 where rowid = ?")
+                  .arg(quoted(table.name), names.join(u", "));
+    }
+    {
+        Statement stmt(db, sql);
+        int p = 1;
+        for (int c : which)
+            stmt.bind(p++, m_pending->values[c]);
+        if (m_state == State::Edit)
+            stmt.bind(p, QVariant(qlonglong(*m_pending->rowids[0])));
+        stmt.step();
+    }
+    if (m_state == State::Insert) {
+        m_pending->rowids[0] = sqlite3_last_insert_rowid(db);
+        reloadRow(*m_pending);
+        m_rows.push_back(std::move(*m_pending));
+        m_current = int(m_rows.size()) - 1;
+    } else {
+        reloadRow(*m_pending);
+        m_rows[m_current] = std::move(*m_pending);
+    }
+    m_pending.reset();
+    m_state = State::Browse;
+}
+
+void Query::reloadRow(Row& row)
+{
+    // Only single-table result sets are written; read the row back as the file holds it.
+    QStringList list;
+    for (const Column& c : m_columns) {
+        const QString ref = quoted(c.origin);
+        list << (c.lazyBlob ? QStringLiteral("length(%1)").arg(ref) : ref);
+    }
+    list << QStringLiteral("rowid");
+    Statement stmt(m_connection.handle(),
+                   QStringLiteral("select %1 from %2 where rowid = ?")
+                       .arg(list.join(u", "), quoted(m_tables.front().name)));
+    stmt.bind(1, QVariant(qlonglong(*row.rowids[0])));
+    if (stmt.step()) {
+        readRow(stmt.get(), row);
+    } else {
+        row.rowids[0].reset();
+    }
+}
+
+void Query::cancel()
+{
+    m_pending.reset();
+    m_state = State::Browse;
+    m_current = std::min(m_current, int(m_rows.size()));
+}
+
+void Query::remove()
+{
+    requireRow();
+    if (m_state != State::Browse)
+        cancel();
+    if (m_tables.size() != 1)
+        throw Error(QStringLiteral("%1: Cannot modify a read-only dataset").arg(m_name));
+    Row& row = m_rows[m_current];
+    if (row.rowids[0]) {
+        Statement stmt(
+            m_connection.handle(),
+            QStringLiteral("delete from %1 where rowid = ?").arg(quoted(m_tables.front().name)));
+        stmt.bind(1, QVariant(qlonglong(*row.rowids[0])));
+        stmt.step();
+    }
+    m_rows.erase(m_rows.begin() + m_current);
+}
+
+} // namespace data

@@ -1,0 +1,41 @@
+#include "Tdsrc.h"
+
+namespace data {
+
+Tdsrc::Tdsrc()
+    : QGroup(src, QStringLiteral("QGroup"))
+    , QStaff(src, QStringLiteral("QStaff"))
+    , QList(src, QStringLiteral("QList"))
+    , QAllStaff(src, QStringLiteral("QAllStaff"))
+{
+    src.setConnectionString(buildConnectionString(databaseFileName(), password()));
+    QGroup.setSql(QStringLiteral("select * from grptbl order by gdesc"));
+    QStaff.setSql(QStringLiteral("select * from stafftbl order by name"));
+    QList.setSql(QStringList {
+        QStringLiteral("select * from stafftbl"), QStringLiteral("left join grptbl"),
+        QStringLiteral("on stafftbl.gid=grptbl.gid"), QStringLiteral("order by name")});
+    QAllStaff.setSql(QStringLiteral("select * from stafftbl order by name"));
+}
+
+Tdsrc::~Tdsrc()
+{
+    src.close();
+}
+
+QString Tdsrc::password()
+{
+    return QStringLiteral("pemx.qz");
+}
+
+void Tdsrc::connectTo(const QString& path)
+{
+    src.close();
+    src.setConnectionString(buildConnectionString(path, password()));
+    src.open();
+    QGroup.open();
+    QStaff.open();
+    QList.open();
+    QAllStaff.open();
+}
+
+} // namespace data

@@ -1,0 +1,53 @@
+#include "WidgetUtils.h"
+
+#include "Query.h"
+
+#include <QComboBox>
+#include <QMenu>
+#include <QSignalBlocker>
+
+namespace data {
+
+bool SelectComboText(QComboBox* combo, const QString& text)
+{
+    for (int i = 0; i < combo->count(); ++i) {
+        if (combo->itemText(i) == text) {
+            const QSignalBlocker blocker(combo);
+            combo->setCurrentIndex(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void FillComboBox(Query& query, const QString& column, QComboBox* combo)
+{
+    const QSignalBlocker blocker(combo);
+    combo->clear();
+    struct SelectFirst
+    {
+        QComboBox* combo;
+        ~SelectFirst()
+        {
+            if (combo->count() > 0)
+                combo->setCurrentIndex(0);
+        }
+    } selectFirst {combo};
+    for (query.first(); !query.eof(); query.next())
+        combo->addItem(query.asString(column));
+}
+
+void FillPopupMenu(Query& query, const QString& captionColumn, const QString& tagColumn,
+                   QMenu* menu, const std::function<void(QAction*)>& handler)
+{
+    menu->clear();
+    for (query.first(); !query.eof(); query.next()) {
+        const QString caption = query.asString(captionColumn);
+        const qint32 tag = query.asInt(tagColumn);
+        QAction* action = menu->addAction(caption);
+        action->setData(tag);
+        QObject::connect(action, &QAction::triggered, menu, [handler, action] { handler(action); });
+    }
+}
+
+} // namespace data

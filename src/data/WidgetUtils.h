@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QMenu;
+
+namespace data {
+
+class Query;
+
+// Selects the first item equal to text (exact, case-sensitive) without running the
+// combo box's handlers; false and no change when none is equal.
+bool SelectComboText(QComboBox* combo, const QString& text);
+
+// Refills the combo box with the column of every row; selects the first item if any.
+// A failing row keeps the items added before it.
+void FillComboBox(Query& query, const QString& column, QComboBox* combo);
+
+// Rebuilds the menu with one item per row: caption from one column, tag (the action's
+// data) from another, each calling handler with its action.
+void FillPopupMenu(Query& query, const QString& captionColumn, const QString& tagColumn,
+                   QMenu* menu, const std::function<void(QAction*)>& handler);
+
+} // namespace data

@@ -1,0 +1,276 @@
+#include "TempDatabase.h"
+#include "data/Connection.h"
+#include "data/Error.h"
+#include "data/Query.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <memory>
+
+using data::Query;
+
+namespace {
+
+struct Engine : ::testing::Test
+{
+    TempDatabase db;
+    data::Connection conn;
+    void SetUp() override
+    {
+        conn.setConnectionString(data::buildConnectionString(db.path(), data::Tdsrc::password()));
+        conn.open();
+    }
+    std::vector<std::unique_ptr<Query>> queries;
+    Query& staff(const QString& sql = QStringLiteral("select * from stafftbl order by name"))
+    {
+        queries.push_back(std::make_unique<Query>(conn, QStringLiteral("QStaff")));
+        queries.back()->setSql(sql);
+        return *queries.back();
+    }
+};
+
+QStringList names(Query& q)
+{
+    QStringList result;
+    for (q.first(); !q.eof(); q.next())
+        result << q.asString(QStringLiteral("name"));
+    return result;
+}
+
+} // namespace
+
+TEST(ConnectionString, ParsesTheSourceAndPassword)
+{
+    struct Case
+    {
+        QString text, source, password;
+    } cases[] = {
+        {data::buildConnectionString(QStringLiteral("/opt/m/cardinfo.mdb"),
+                                     QStringLiteral("pemx.qz")),
+         QStringLiteral("/opt/m/cardinfo.mdb"), QStringLiteral("pemx.qz")},
+        {data::buildConnectionString(QStringLiteral("/a;b/\"q\"/x.mdb"), QStringLiteral("pw")),
+         QStringLiteral("/a;b/\"q\"/x.mdb"), QStringLiteral("pw")},
+        {QStringLiteral("data source = c.mdb ;JET OLEDB:DATABASE PASSWORD=x;y"),
+         QStringLiteral("c.mdb"), QStringLiteral("x")},
+        {QStringLiteral("Data Source=\"unterminated"), QStringLiteral("unterminated"), {}},
+        {QStringLiteral("garbage"), {}, {}},
+        {QString(), {}, {}},
+    };
+    for (const Case& c : cases) {
+        const auto s = data::parseConnectionString(c.text);
+        EXPECT_EQ(s.dataSource, c.source) << c.text.toStdString();
+        EXPECT_EQ(s.password, c.password) << c.text.toStdString();
+    }
+    EXPECT_TRUE(
+        data::buildConnectionString(QStringLiteral("/x/cardinfo.mdb"), QStringLiteral("pemx.qz"))
+            .endsWith(
+                QStringLiteral("Extended Properties=\"\";Jet OLEDB:Database Password=pemx.qz")));
+}
+
+TEST_F(Engine, FileIsEncryptedAndNeedsTheKey)
+{
+    QFile f(db.path());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(f.read(16).startsWith("SQLite format 3"));
+
+    data::Connection wrong;
+    wrong.setConnectionString(data::buildConnectionString(db.path(), QStringLiteral("nope")));
+    EXPECT_THROW(wrong.open(), data::Error);
+    EXPECT_FALSE(wrong.isOpen());
+
+    data::Connection missing;
+    missing.setConnectionString(
+        data::buildConnectionString(db.dir() + QStringLiteral("/none.mdb"), QStringLiteral("x")));
+    EXPECT_THROW(missing.open(), data::Error);
+    EXPECT_FALSE(QFile::exists(db.dir() + QStringLiteral("/none.mdb")));
+}
+
+TEST_F(Engine, AppendedRowsStayLastAndPostGivesSeq)
+{
+    addMember(db, 0, QStringLiteral("carol"));
+    addMember(db, 0, QStringLiteral("Bob"));
+    Query& q = staff();
+    q.open();
+    EXPECT_EQ(names(q), (QStringList {"Bob", "carol"})); // letter case does not order
+    q.append();
+    q.setValue(QStringLiteral("name"), QStringLiteral("Alice"));
+    q.setValue(QStringLiteral("gid"), 0);
+    q.post();
+    EXPECT_GT(q.asInt(QStringLiteral("seq")), 2);
+    EXPECT_EQ(q.rowCount(), 3);
+    EXPECT_EQ(names(q), (QStringList {"Bob", "carol", "Alice"}));
+    q.close();
+    q.open();
+    EXPECT_EQ(names(q), (QStringList {"Alice", "Bob", "carol"}));
+}
+
+TEST_F(Engine, DeleteMovesToTheNextRow)
+{
+    for (const char* n : {"a", "b", "c"})
+        addMember(db, 0, QString::fromLatin1(n));
+    Query& q = staff();
+    q.open();
+    q.next();
+    q.remove();
+    EXPECT_EQ(q.asString(QStringLiteral("name")), QStringLiteral("c"));
+    EXPECT_EQ(q.rowCount(), 2);
+    q.remove();
+    EXPECT_TRUE(q.eof());
+    EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from stafftbl")).toInt(), 1);
+    q.first();
+    q.remove();
+    EXPECT_TRUE(q.eof());
+    EXPECT_EQ(q.rowCount(), 0);
+    EXPECT_THROW(q.remove(), data::Error);
+}
+
+TEST_F(Engine, LocateIsExactAndKeepsTheRowOnAMiss)
+{
+    addMember(db, 3, QStringLiteral("Ann"));
+    addMember(db, 4, QStringLiteral("ann"));
+    addMember(db, 5, QStringLiteral("Ann "));
+    Query& q = staff();
+    q.open();
+    ASSERT_TRUE(q.locate(QStringLiteral("name"), QStringLiteral("ann")));
+    EXPECT_EQ(q.asInt(QStringLiteral("gid")), 4);
+    EXPECT_FALSE(q.locate(QStringLiteral("name"), QStringLiteral("ANN")));
+    EXPECT_EQ(q.asInt(QStringLiteral("gid")), 4);
+    EXPECT_TRUE(q.locate(QStringLiteral("gid"), 5));
+    EXPECT_EQ(q.asString(QStringLiteral("name")), QStringLiteral("Ann "));
+    EXPECT_THROW(q.locate(QStringLiteral("nosuch"), 1), data::Error);
+}
+
+TEST_F(Engine, NullIsDistinctFromEmptyAndConvertsToAnError)
+{
+    db.exec(QStringLiteral("insert into stafftbl (gid, name, post) values (NULL, '', NULL)"));
+    Query& q = staff();
+    q.open();
+    EXPECT_FALSE(q.isNull(QStringLiteral("name")));
+    EXPECT_EQ(q.asString(QStringLiteral("name")), QString());
+    EXPECT_TRUE(q.isNull(QStringLiteral("post")));
+    for (const char* col : {"gid", "post"}) {
+        try {
+            col == QLatin1String("gid") ? void(q.asInt(QString::fromLatin1(col)))
+                                        : void(q.asString(QString::fromLatin1(col)));
+            ADD_FAILURE() << col;
+        } catch (const data::Error& e) {
+            EXPECT_TRUE(
+                e.message().startsWith(QStringLiteral("Could not convert variant of type (Null)")));
+        }
+    }
+    try {
+        q.value(QStringLiteral("nosuch"));
+        ADD_FAILURE();
+    } catch (const data::Error& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("QStaff: Field 'nosuch' not found"));
+    }
+}
+
+TEST_F(Engine, BlobsRoundTripAndEmptyReadsAsNull)
+{
+    QByteArray photo(200000, '\0');
+    for (int i = 0; i < photo.size(); ++i)
+        photo[i] = char(i * 7);
+    addMember(db, 0, QStringLiteral("p"), {}, {}, photo);
+    addMember(db, 0, QStringLiteral("q"));
+    Query& q = staff();
+    q.open();
+    EXPECT_EQ(q.blob(QStringLiteral("photo")), photo);
+    q.next();
+    EXPECT_TRUE(q.isNull(QStringLiteral("photo")));
+    q.edit();
+    q.setBlob(QStringLiteral("photo"), QByteArray("\xff\xd8", 2));
+    q.post();
+    EXPECT_EQ(q.blob(QStringLiteral("photo")), QByteArray("\xff\xd8", 2));
+    q.first();
+    q.edit();
+    q.setBlob(QStringLiteral("photo"), {});
+    q.post();
+    EXPECT_TRUE(q.isNull(QStringLiteral("photo")));
+    EXPECT_TRUE(db.scalar(QStringLiteral("select photo from stafftbl where name='p'")).isNull());
+}
+
+TEST_F(Engine, CancelDropsPendingChangesAndPostWritesThrough)
+{
+    addMember(db, 0, QStringLiteral("x"));
+    Query& q = staff();
+    q.open();
+    q.edit();
+    q.setValue(QStringLiteral("remark"), QStringLiteral("changed"));
+    EXPECT_EQ(q.asString(QStringLiteral("remark")), QStringLiteral("changed"));
+    q.cancel();
+    EXPECT_EQ(q.asString(QStringLiteral("remark")), QString());
+    q.append();
+    q.cancel();
+    EXPECT_EQ(q.rowCount(), 1);
+    EXPECT_EQ(q.asString(QStringLiteral("name")), QStringLiteral("x"));
+
+    q.edit();
+    q.setValue(QStringLiteral("remark"), QStringLiteral("日本 ok"));
+    q.post();
+    EXPECT_EQ(db.scalar(QStringLiteral("select remark from stafftbl")).toString(),
+              QStringLiteral("日本 ok"));
+}
+
+TEST_F(Engine, WritesAreCheckedAgainstTheColumnType)
+{
+    addMember(db, 0, QStringLiteral("x"));
+    Query& q = staff();
+    q.open();
+    q.edit();
+    EXPECT_THROW(q.setValue(QStringLiteral("gid"), 32768), data::Error);
+    EXPECT_THROW(q.setValue(QStringLiteral("gid"), QStringLiteral("abc")), data::Error);
+    EXPECT_THROW(q.setValue(QStringLiteral("seq"), 9), data::Error);
+    q.setValue(QStringLiteral("gid"), -32768);
+    q.post();
+    EXPECT_EQ(q.asInt(QStringLiteral("gid")), -32768);
+    EXPECT_THROW(q.setValue(QStringLiteral("gid"), 1), data::Error); // not editing
+}
+
+TEST_F(Engine, JoinedRowsReadByQualifiedNamesAndAreReadOnly)
+{
+    db.exec(QStringLiteral("insert into grptbl (gid, gdesc) values (7, 'Seven')"));
+    addMember(db, 7, QStringLiteral("in"), {}, {}, QByteArray("abc"));
+    addMember(db, 99, QStringLiteral("orphan"));
+    Query q(conn, QStringLiteral("QList"));
+    q.setSql(QStringList {"select * from stafftbl", "left join grptbl",
+                          "on stafftbl.gid=grptbl.gid", "order by name"});
+    EXPECT_TRUE(q.sql().contains(QStringLiteral("left join grptbl\r\n")));
+    q.open();
+    EXPECT_EQ(q.asString(QStringLiteral("gdesc")), QStringLiteral("Seven"));
+    EXPECT_EQ(q.asInt(QStringLiteral("grptbl.gid")), 7);
+    EXPECT_EQ(q.blob(QStringLiteral("photo")), QByteArray("abc"));
+    q.next();
+    EXPECT_EQ(q.asInt(QStringLiteral("stafftbl.gid")), 99);
+    EXPECT_TRUE(q.isNull(QStringLiteral("gdesc")));
+    EXPECT_THROW(q.edit(), data::Error);
+}
+
+TEST_F(Engine, ParametersAreBoundNotSpliced)
+{
+    const QString evil = QStringLiteral("x\"; drop table stafftbl; --'");
+    addMember(db, 0, evil);
+    Query& q = staff(QStringLiteral("select * from stafftbl where name = :name"));
+    q.setParameter(QStringLiteral("name"), evil);
+    q.open();
+    ASSERT_EQ(q.rowCount(), 1);
+    EXPECT_EQ(q.asString(QStringLiteral("name")), evil);
+    Query& unbound = staff(QStringLiteral("select * from stafftbl where name = :name"));
+    EXPECT_THROW(unbound.open(), data::Error);
+}
+
+TEST_F(Engine, RefreshRereadsAndClosingTheConnectionClosesQueries)
+{
+    addMember(db, 0, QStringLiteral("x"));
+    addMember(db, 0, QStringLiteral("y"));
+    Query& q = staff();
+    q.open();
+    db.exec(QStringLiteral("update stafftbl set remark = 'new' where name = 'x'"));
+    db.exec(QStringLiteral("delete from stafftbl where name = 'y'"));
+    q.refresh();
+    EXPECT_EQ(q.rowCount(), 1);
+    EXPECT_EQ(q.asString(QStringLiteral("remark")), QStringLiteral("new"));
+    conn.close();
+    EXPECT_FALSE(q.isOpen());
+    EXPECT_THROW(q.open(), data::Error);
+}
