@@ -1,0 +1,22 @@
+#pragma once
+
+#include "data/Answers.h"
+
+namespace app {
+
+// Answers asked of the person at the screen, through Qt's dialogs.
+class DialogAnswers final : public data::Answers
+{
+public:
+    void message(data::MessageIcon icon, const QString& title, const QString& text) override;
+    bool confirm(const QString& title, const QString& text) override;
+    std::optional<QString> inputText(QWidget* parent, const QString& title, const QString& prompt,
+                                     const QString& initial) override;
+    std::optional<QString> openFileName(QWidget* parent, const QString& filter) override;
+    std::optional<QString> saveFileName(QWidget* parent, const QString& filter,
+                                        const QString& fileName) override;
+    std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial, int minPoints,
+                                    int maxPoints) override;
+};
+
+} // namespace app

@@ -1,0 +1,137 @@
+#include "TMelbrin.h"
+
+#include "Taboutbox.h"
+#include "data/ErrorHandler.h"
+#include "data/QueryTableModel.h"
+#include "data/Tdsrc.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+
+namespace app {
+
+TMelbrin::TMelbrin(data::Tdsrc& dsrc, const QString& databasePath, QWidget* parent)
+    : QMainWindow(parent)
+    , m_dsrc(dsrc)
+    , m_databasePath(databasePath)
+{
+    setObjectName(QStringLiteral("Melbrin"));
+    setWindowTitle(QStringLiteral("Melbrin"));
+    setGeometry(260, 191, 652, 426);
+
+    buildActions();
+    buildStaffList();
+    buildDetails();
+
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(gbList, 1);
+    layout->addWidget(gbDetails);
+    setCentralWidget(central);
+
+    sbInfo = new QStatusBar(this);
+    sbInfo->setObjectName(QStringLiteral("sbInfo"));
+    sbInfo->setSizeGripEnabled(true);
+    const int widths[] = {200, 200, 50};
+    for (int i = 0; i < 3; ++i) {
+        sbPanel[i] = new QLabel(sbInfo);
+        sbPanel[i]->setObjectName(QStringLiteral("sbInfoPanel%1").arg(i));
+        sbPanel[i]->setMinimumWidth(widths[i]);
+        sbInfo->addWidget(sbPanel[i], i == 2 ? 1 : 0);
+    }
+    setStatusBar(sbInfo);
+
+    connectHandlers();
+    data::guarded([this] { FormCreate(); });
+}
+
+TMelbrin::~TMelbrin() = default;
+
+void TMelbrin::connectHandlers()
+{
+    // Every command runs through the general error handler: an error ends the command,
+    // is shown, and the program goes on.
+    auto on = [this](auto* sender, auto signal, void (TMelbrin::*handler)()) {
+        connect(sender, signal, this,
+                [this, handler] { data::guarded([&] { (this->*handler)(); }); });
+    };
+    on(actExit, &QAction::triggered, &TMelbrin::actExitExecute);
+    on(actAbout, &QAction::triggered, &TMelbrin::actAboutExecute);
+    on(actImport, &QAction::triggered, &TMelbrin::actImportExecute);
+    on(actCheckList, &QAction::triggered, &TMelbrin::actCheckListExecute);
+    on(actSave, &QAction::triggered, &TMelbrin::actSaveExecute);
+    on(actLayout, &QAction::triggered, &TMelbrin::actLayoutExecute);
+    on(lstGroup, &QComboBox::activated, &TMelbrin::lstGroupClick);
+    on(bSave, &QPushButton::clicked, &TMelbrin::bSaveClick);
+    on(bClear, &QPushButton::clicked, &TMelbrin::bClearClick);
+    on(bDelete, &QPushButton::clicked, &TMelbrin::bDeleteClick);
+    on(bDelAll, &QPushButton::clicked, &TMelbrin::bDelAllClick);
+    on(bPhoto, &QPushButton::clicked, &TMelbrin::bPhotoClick);
+    on(bRotate, &QPushButton::clicked, &TMelbrin::bRotateClick);
+    on(bpClear, &QPushButton::clicked, &TMelbrin::bpClearClick);
+    on(bNewGrp, &QPushButton::clicked, &TMelbrin::bNewGrpClick);
+    on(bRemove, &QPushButton::clicked, &TMelbrin::bRemoveClick);
+    on(bPreview, &QPushButton::clicked, &TMelbrin::bPreviewClick);
+    on(bResizeAll, &QPushButton::clicked, &TMelbrin::bResizeAllClick);
+    on(dbgInfo, &QTableView::clicked, &TMelbrin::dbgInfoCellClick);
+    connect(dbgInfo->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { data::guarded([&] { dbgInfoTitleClick(column); }); });
+    connect(dbgInfo, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (!puMenu->isEmpty())
+            puMenu->popup(dbgInfo->viewport()->mapToGlobal(pos));
+    });
+}
+
+void TMelbrin::FormCreate()
+{
+    if (m_databasePath.isEmpty())
+        m_databasePath = QDir(QCoreApplication::applicationDirPath())
+                             .filePath(data::Tdsrc::databaseFileName());
+    m_dsrc.connectTo(m_databasePath);
+    m_gridModel->reset();
+    m_sortField = QStringLiteral("name");
+}
+
+void TMelbrin::actExitExecute()
+{
+    close();
+}
+
+void TMelbrin::actAboutExecute()
+{
+    Taboutbox about(this);
+    about.exec();
+}
+
+void TMelbrin::actImportExecute() { }
+void TMelbrin::actCheckListExecute() { }
+void TMelbrin::actSaveExecute() { }
+void TMelbrin::actLayoutExecute() { }
+void TMelbrin::lstGroupClick() { }
+void TMelbrin::dbgInfoTitleClick(int) { }
+void TMelbrin::dbgInfoCellClick() { }
+void TMelbrin::bSaveClick() { }
+void TMelbrin::bClearClick() { }
+void TMelbrin::bDeleteClick() { }
+void TMelbrin::bDelAllClick() { }
+void TMelbrin::bPhotoClick() { }
+void TMelbrin::bRotateClick() { }
+void TMelbrin::bpClearClick() { }
+void TMelbrin::bNewGrpClick() { }
+void TMelbrin::bRemoveClick() { }
+void TMelbrin::bPreviewClick() { }
+void TMelbrin::bResizeAllClick() { }
+
+} // namespace app

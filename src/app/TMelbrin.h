@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QTableView;
+class QToolBar;
+
+namespace data {
+class Tdsrc;
+class QueryTableModel;
+} // namespace data
+
+namespace app {
+
+// The main window: the staff list at the left, the details of one member at the right,
+// the command bar on top and the three counts below.
+class TMelbrin : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // databasePath empty: the card database beside the program.
+    explicit TMelbrin(data::Tdsrc& dsrc, const QString& databasePath = {},
+                      QWidget* parent = nullptr);
+    ~TMelbrin() override;
+
+    const QString& FDatabasePath() const { return m_databasePath; }
+    const QString& FSortField() const { return m_sortField; }
+    int FGroupId() const { return m_groupId; }
+
+    // Controls, named as the program's users and its tests know them.
+    QToolBar* ActionToolBar1 = nullptr;
+    QAction* actExit = nullptr;
+    QAction* actAbout = nullptr;
+    QAction* actImport = nullptr;
+    QAction* actCheckList = nullptr;
+    QAction* actSave = nullptr;
+    QAction* actLayout = nullptr;
+
+    QGroupBox* gbList = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* lstGroup = nullptr;
+    QPushButton* bNewGrp = nullptr;
+    QPushButton* bRemove = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QTableView* dbgInfo = nullptr;
+    QMenu* puMenu = nullptr;
+    QFrame* Panel5 = nullptr;
+    QPushButton* bDelete = nullptr;
+    QPushButton* bDelAll = nullptr;
+    QPushButton* bPreview = nullptr;
+
+    QGroupBox* gbDetails = nullptr;
+    QFrame* Panel2 = nullptr;
+    QLineEdit* eStaffNo = nullptr;
+    QLineEdit* eName = nullptr;
+    QLineEdit* eCname = nullptr;
+    QLineEdit* ePost = nullptr;
+    QDateEdit* dpJoin = nullptr;
+    QDateEdit* dpExpiry = nullptr;
+    QLineEdit* eRemark = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QFrame* Panel4 = nullptr;
+    QLabel* imgPhoto = nullptr;
+    QPushButton* bRotate = nullptr;
+    QPushButton* bPhoto = nullptr;
+    QPushButton* bpClear = nullptr;
+    QFrame* Panel3 = nullptr;
+    QPushButton* bSave = nullptr;
+    QPushButton* bClear = nullptr;
+    QPushButton* bResizeAll = nullptr;
+
+    QStatusBar* sbInfo = nullptr;
+    QLabel* sbPanel[3] = {};
+
+    void actExitExecute();
+    void actAboutExecute();
+    void actImportExecute();
+    void actCheckListExecute();
+    void actSaveExecute();
+    void actLayoutExecute();
+
+    void lstGroupClick();
+    void dbgInfoTitleClick(int column);
+    void dbgInfoCellClick();
+    void bSaveClick();
+    void bClearClick();
+    void bDeleteClick();
+    void bDelAllClick();
+    void bPhotoClick();
+    void bRotateClick();
+    void bpClearClick();
+    void bNewGrpClick();
+    void bRemoveClick();
+    void bPreviewClick();
+    void bResizeAllClick();
+
+protected:
+    data::Tdsrc& dsrc() const { return m_dsrc; }
+    data::QueryTableModel* gridModel() const { return m_gridModel; }
+
+private:
+    void buildActions();
+    void buildStaffList();
+    void buildDetails();
+    void connectHandlers();
+    void FormCreate();
+
+    data::Tdsrc& m_dsrc;
+    data::QueryTableModel* m_gridModel = nullptr;
+    QString m_databasePath;
+    QString m_sortField;
+    int m_groupId = 0;
+};
+
+} // namespace app

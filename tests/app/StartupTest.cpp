@@ -1,0 +1,155 @@
+#include "ScriptedAnswers.h"
+#include "TempDatabase.h"
+#include "app/TMelbrin.h"
+#include "app/Taboutbox.h"
+#include "data/Error.h"
+#include "data/Schema.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QToolBar>
+
+using app::TMelbrin;
+
+namespace {
+
+QByteArray digest(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void startsOnTheStarterDatabase()
+    {
+        TempDatabase db;
+        ScriptedAnswers answers;
+        data::Tdsrc dsrc;
+        TMelbrin w(dsrc, db.path());
+        QVERIFY(answers.shown().empty());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Melbrin"));
+        QCOMPARE(w.FDatabasePath(), db.path());
+        QCOMPARE(w.FSortField(), QStringLiteral("name"));
+        QVERIFY(dsrc.src.isOpen());
+        for (data::Query* q : {&dsrc.QGroup, &dsrc.QStaff, &dsrc.QList, &dsrc.QAllStaff})
+            QVERIFY2(q->isOpen(), qPrintable(q->name()));
+        QCOMPARE(dsrc.QGroup.rowCount(), 1);
+        QCOMPARE(dsrc.QGroup.asString(QStringLiteral("gdesc")), QStringLiteral("DEFAULT"));
+        QCOMPARE(dsrc.QGroup.asInt(QStringLiteral("gid")), 0);
+    }
+
+    void theStarterFileHoldsTheLayoutRows()
+    {
+        TempDatabase db;
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from param")).toInt(), 1);
+        QCOMPARE(db.scalar(QStringLiteral("select style from param")).toInt(), 0);
+        QCOMPARE(db.scalar(QStringLiteral("select group_concat(seq) from fields")).toString(),
+                 QStringLiteral("1,2,3,4,5,6,7,8"));
+        // every field names a column of the joined staff rows
+        data::Tdsrc dsrc;
+        dsrc.connectTo(db.path());
+        data::Query fields(dsrc.src, QStringLiteral("fields"));
+        fields.setSql(QStringLiteral("select * from fields"));
+        fields.open();
+        for (fields.first(); !fields.eof(); fields.next())
+            QVERIFY(dsrc.QList.hasColumn(fields.asString(QStringLiteral("fname"))));
+        QVERIFY_THROWS_EXCEPTION(data::Error,
+                                 data::createStarterDatabase(db.path(), QStringLiteral("x")));
+    }
+
+    void aDatabaseThatCannotBeOpenedIsReportedOnce_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: no file at all
+        QTest::addColumn<QString>("password");
+        QTest::newRow("missing") << QByteArray() << QString();
+        QTest::newRow("not a database") << QByteArray(4096, 'x') << QString();
+        QTest::newRow("wrong key") << QByteArray("make") << QStringLiteral("other");
+    }
+    void aDatabaseThatCannotBeOpenedIsReportedOnce()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, password);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("cardinfo.mdb"));
+        if (content == "make") {
+            data::createStarterDatabase(path, password);
+        } else if (!content.isEmpty()) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        const QByteArray before = digest(path);
+
+        ScriptedAnswers answers;
+        data::Tdsrc dsrc;
+        TMelbrin w(dsrc, path);
+        QCOMPARE(answers.shown().size(), size_t(1));
+        QCOMPARE(answers.shown().at(0).title, QStringLiteral("Melbrin"));
+        QCOMPARE(answers.shown().at(0).icon, data::MessageIcon::Error);
+        QVERIFY(!answers.shown().at(0).text.isEmpty());
+        QVERIFY(!dsrc.src.isOpen());
+        QCOMPARE(w.lstGroup->count(), 0);
+        QCOMPARE(w.dbgInfo->model()->rowCount(), 0);
+        QCOMPARE(digest(path), before);
+        QCOMPARE(QFile::exists(path), !content.isEmpty());
+    }
+
+    void controlsAreInPlace()
+    {
+        TempDatabase db;
+        ScriptedAnswers answers;
+        data::Tdsrc dsrc;
+        TMelbrin w(dsrc, db.path());
+        w.show();
+        const QStringList commands
+            = {"&Exit", "&About", "Import", "Check List", "Save Database", "&Card Layout"};
+        QStringList captions;
+        for (QAction* a : w.ActionToolBar1->actions())
+            captions << a->text();
+        QCOMPARE(captions, commands);
+        QVERIFY(!w.actImport->isVisible());
+        QVERIFY(!w.bResizeAll->isVisible());
+        QVERIFY(w.bSave->isVisible());
+        for (const char* name :
+             {"lstGroup", "bNewGrp",  "bRemove",  "dbgInfo", "bDelete",   "bDelAll",
+              "bPreview", "eStaffNo", "eName",    "eCname",  "ePost",     "dpJoin",
+              "dpExpiry", "eRemark",  "imgPhoto", "bRotate", "bPhoto",    "bpClear",
+              "bSave",    "bClear",   "sbInfo",   "gbList",  "gbDetails", "puMenu"})
+            QVERIFY2(w.findChild<QObject*>(QString::fromLatin1(name)), name);
+        QCOMPARE(w.gbDetails->width(), 324);
+        QCOMPARE(w.dbgInfo->model()->headerData(2, Qt::Horizontal).toString(),
+                 QStringLiteral("Chinese"));
+        QVERIFY(!w.findChild<QWidget*>(QStringLiteral("lstGroup"))->property("editable").toBool());
+    }
+
+    void exitClosesAndAboutShowsTheBox()
+    {
+        TempDatabase db;
+        ScriptedAnswers answers;
+        data::Tdsrc dsrc;
+        TMelbrin w(dsrc, db.path());
+        w.show();
+        app::Taboutbox about(&w);
+        QCOMPARE(about.windowTitle(), QStringLiteral("About Melbrin"));
+        QCOMPARE(about.size(), QSize(327, 275));
+        QVERIFY(about.findChild<QPushButton*>(QStringLiteral("bClose")));
+        w.actExit->trigger();
+        QVERIFY(!w.isVisible());
+        QVERIFY(answers.shown().empty());
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "StartupTest.moc"
