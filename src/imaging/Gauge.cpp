@@ -8,10 +8,10 @@
 namespace imaging {
 namespace {
 
-    [[noreturn]] void refuse(int low, int high)
-    {
-        throw data::Error(QStringLiteral("Value must be between %1 and %2").arg(low).arg(high));
-    }
+[[noreturn]] void refuse(int low, int high)
+{
+    throw data::Error(QStringLiteral("Value must be between %1 and %2").arg(low).arg(high));
+}
 
 } // namespace
 
@@ -35,7 +35,10 @@ void Gauge::setMax(int value)
     m_position = std::clamp(m_position, m_min, m_max);
 }
 
-void Gauge::setPosition(int value) { m_position = std::clamp(value, m_min, m_max); }
+void Gauge::setPosition(int value)
+{
+    m_position = std::clamp(value, m_min, m_max);
+}
 
 int Gauge::percent() const
 {

@@ -1,0 +1,36 @@
+#include "ImageBox.h"
+
+#include <QEvent>
+#include <QPainter>
+
+namespace imaging {
+
+ImageBox::ImageBox(QWidget* parent)
+    : QWidget(parent)
+{ }
+
+void ImageBox::setPicture(Picture picture)
+{
+    m_picture = std::move(picture);
+    update();
+}
+
+bool ImageBox::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && !m_hintEnabled) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void ImageBox::paintEvent(QPaintEvent*)
+{
+    if (m_picture.isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), m_picture.image());
+}
+
+} // namespace imaging

@@ -1,0 +1,80 @@
+#include "LoadPicture.h"
+
+#include "ImageBox.h"
+#include "Picture.h"
+#include "PictureFile.h"
+#include "Resample.h"
+#include "data/Answers.h"
+
+namespace imaging {
+namespace {
+
+void showCreateError()
+{
+    data::showError(QStringLiteral("Unable to create the new object."));
+}
+
+void loadInto(const Picture& file, int width, int height, ImageBox& image)
+{
+    if (width == 0 || height == 0) {
+        width = file.width();
+        height = file.height();
+    }
+    Picture sized;
+    ResizeInto(file, sized, width, height);
+    image.setPicture(std::move(sized));
+}
+
+} // namespace
+
+void LoadBitmapFile(int width, int height, ImageBox& image, const QString& fileName)
+{
+    loadInto(readBitmapFile(fileName), width, height, image);
+}
+
+void LoadJpegFile(int width, int height, ImageBox& image, const QString& fileName)
+{
+    loadInto(readJpegFile(fileName), width, height, image);
+}
+
+void LoadPictureDialog(QWidget* owner, ImageBox& image, int width, int height)
+{
+    try {
+        const std::optional<QString> chosen
+            = data::answers().openFileName(owner, pictureFileFilter);
+        if (!chosen)
+            return;
+        const QString extension = fileExtension(*chosen);
+        try {
+            if (extension == QLatin1String(".BMP"))
+                LoadBitmapFile(width, height, image, *chosen);
+            else if (extension == QLatin1String(".JPG") || extension == QLatin1String(".JPEG"))
+                LoadJpegFile(width, height, image, *chosen);
+            else
+                data::showError(QStringLiteral("Unknown file extension."));
+        } catch (const std::exception&) {
+            showCreateError();
+        }
+        ShowSizeHint(image);
+    } catch (const std::exception&) {
+        showCreateError();
+    }
+}
+
+void ShowSizeHint(ImageBox& image)
+{
+    const Picture& picture = image.picture();
+    image.setToolTip(QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height()));
+    image.setHintEnabled(true);
+}
+
+void ClearPicture(ImageBox& image)
+{
+    Picture picture = image.picture();
+    picture.setWidth(100);
+    picture.setHeight(100);
+    picture.fill(qRgb(255, 255, 255));
+    image.setPicture(std::move(picture));
+}
+
+} // namespace imaging

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace imaging {
+
+class ImageBox;
+
+// The open dialog's filter: images, JPEG, bitmap, all files; the first is selected.
+inline const QString pictureFileFilter = QStringLiteral(
+    "Images (*.jpg *.jpeg *.bmp);;JPEG (*.jpg *.jpeg);;Bitmap (*.bmp);;All Files (*)");
+
+// Asks for a BMP or JPEG file and loads it into the image at width by height (0 for either
+// means the file's own size), then refreshes the size hint. A cancelled dialog changes
+// nothing. An unknown extension shows "Unknown file extension."; a file that cannot be read
+// shows "Unable to create the new object." and the image keeps its picture.
+void LoadPictureDialog(QWidget* owner, ImageBox& image, int width, int height);
+
+// Read the file, bring it to the requested size and put it into the image; throw
+// data::Error when the file cannot be read, leaving the image as it was.
+void LoadBitmapFile(int width, int height, ImageBox& image, const QString& fileName);
+void LoadJpegFile(int width, int height, ImageBox& image, const QString& fileName);
+
+// The hint becomes "<width> x <height>" of the picture, and is enabled.
+void ShowSizeHint(ImageBox& image);
+// The picture becomes white, 100 by 100.
+void ClearPicture(ImageBox& image);
+
+} // namespace imaging

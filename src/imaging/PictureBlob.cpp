@@ -1,0 +1,43 @@
+#include "PictureBlob.h"
+
+#include "Jpeg.h"
+#include "Picture.h"
+#include "data/Answers.h"
+#include "data/Error.h"
+#include "data/Query.h"
+
+namespace imaging {
+
+Picture blankPicture()
+{
+    return Picture(120, 160);
+}
+
+void SavePictureToBlob(data::Query& query, const QString& column, const Picture& picture)
+{
+    const QByteArray bytes = encodeJpeg(picture);
+    if (query.state() == data::Query::State::Browse)
+        return;
+    try {
+        query.setBlob(column, bytes);
+    } catch (const data::Error& error) {
+        data::answers().message(data::MessageIcon::Error, QStringLiteral("Melbrin"),
+                                data::displayText(error.message()));
+    }
+}
+
+void LoadPictureFromBlob(const data::Query& query, const QString& column, Picture& picture)
+{
+    try {
+        const QByteArray bytes = query.blob(column);
+        if (!bytes.isEmpty()) {
+            picture = decodeJpeg(bytes);
+            return;
+        }
+    } catch (const std::exception&) {
+        // Whatever went wrong, the missing picture stands in.
+    }
+    picture = blankPicture();
+}
+
+} // namespace imaging
