@@ -5,14 +5,10 @@
 #include "PictureFile.h"
 #include "Resample.h"
 #include "data/Answers.h"
+#include "data/Utils.h"
 
 namespace imaging {
 namespace {
-
-void showCreateError()
-{
-    data::showError(QStringLiteral("Unable to create the new object."));
-}
 
 void loadInto(const Picture& file, int width, int height, ImageBox& image)
 {
@@ -53,11 +49,11 @@ void LoadPictureDialog(QWidget* owner, ImageBox& image, int width, int height)
             else
                 data::showError(QStringLiteral("Unknown file extension."));
         } catch (const std::exception&) {
-            showCreateError();
+            data::ShowCreateError();
         }
         ShowSizeHint(image);
     } catch (const std::exception&) {
-        showCreateError();
+        data::ShowCreateError();
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include "Jpeg.h"
 #include "Picture.h"
-#include "data/Answers.h"
 #include "data/Error.h"
+#include "data/ErrorHandler.h"
 #include "data/Query.h"
 
 namespace imaging {
@@ -21,8 +21,7 @@ void SavePictureToBlob(data::Query& query, const QString& column, const Picture&
     try {
         query.setBlob(column, bytes);
     } catch (const data::Error& error) {
-        data::answers().message(data::MessageIcon::Error, QStringLiteral("Melbrin"),
-                                data::displayText(error.message()));
+        data::showGeneralError(error);
     }
 }
 

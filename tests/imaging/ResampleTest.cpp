@@ -34,6 +34,11 @@ struct Example
     Rows expected;
 };
 
+void PrintTo(const Example& example, std::ostream* out)
+{
+    *out << example.name;
+}
+
 class ResampleExample : public testing::TestWithParam<Example>
 {
 };
