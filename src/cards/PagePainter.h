@@ -1,0 +1,18 @@
+#pragma once
+
+#include "cards/Page.h"
+
+class QPainter;
+
+namespace cards {
+
+// Draws laid-out pages with a painter, at the resolution of the painter's device: a printer,
+// a PDF writer or an image (for the preview and the tests). Paper coordinates are mapped from
+// the device's top left corner.
+class PagePainter
+{
+public:
+    static void paint(const Page& page, QPainter& painter);
+};
+
+} // namespace cards
