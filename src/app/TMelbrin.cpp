@@ -4,6 +4,7 @@
 #include "data/ErrorHandler.h"
 #include "data/QueryTableModel.h"
 #include "data/Tdsrc.h"
+#include "data/WindowSettings.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -88,10 +89,12 @@ void TMelbrin::connectHandlers()
     on(dbgInfo, &QTableView::clicked, &TMelbrin::dbgInfoCellClick);
     connect(dbgInfo->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { data::guarded([&] { dbgInfoTitleClick(column); }); });
-    connect(dbgInfo, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (!puMenu->isEmpty())
-            puMenu->popup(dbgInfo->viewport()->mapToGlobal(pos));
-    });
+    connect(dbgInfo, &QWidget::customContextMenuRequested, this, &TMelbrin::showPopupMenu);
+    connect(dbgInfo->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { gridRowChanged(current.row()); });
+    dbgInfo->viewport()->installEventFilter(this);
+    dbgInfo->horizontalHeader()->viewport()->installEventFilter(this);
+    dbgInfo->installEventFilter(this);
 }
 
 void TMelbrin::FormCreate()
@@ -100,12 +103,15 @@ void TMelbrin::FormCreate()
         m_databasePath = QDir(QCoreApplication::applicationDirPath())
                              .filePath(data::Tdsrc::databaseFileName());
     m_dsrc.connectTo(m_databasePath);
-    m_gridModel->reset();
+    syncGrid();
     m_sortField = QStringLiteral("name");
+    ReloadGroups();
 }
 
 void TMelbrin::actExitExecute()
 {
+    data::SaveWindow(QStringLiteral("MainWin"), this);
+    data::SaveGridColumns(QStringLiteral("MainGrid"), dbgInfo);
     close();
 }
 
@@ -119,18 +125,6 @@ void TMelbrin::actImportExecute() { }
 void TMelbrin::actCheckListExecute() { }
 void TMelbrin::actSaveExecute() { }
 void TMelbrin::actLayoutExecute() { }
-void TMelbrin::lstGroupClick() { }
-void TMelbrin::dbgInfoTitleClick(int) { }
-void TMelbrin::dbgInfoCellClick() { }
-void TMelbrin::bSaveClick() { }
-void TMelbrin::bClearClick() { }
-void TMelbrin::bDeleteClick() { }
-void TMelbrin::bDelAllClick() { }
-void TMelbrin::bPhotoClick() { }
-void TMelbrin::bRotateClick() { }
-void TMelbrin::bpClearClick() { }
-void TMelbrin::bNewGrpClick() { }
-void TMelbrin::bRemoveClick() { }
 void TMelbrin::bPreviewClick() { }
 void TMelbrin::bResizeAllClick() { }
 

@@ -15,7 +15,12 @@ class QStatusBar;
 class QTableView;
 class QToolBar;
 
+namespace imaging {
+class ImageBox;
+}
+
 namespace data {
+class Query;
 class Tdsrc;
 class QueryTableModel;
 } // namespace data
@@ -71,7 +76,7 @@ public:
     QLineEdit* eRemark = nullptr;
     QGroupBox* GroupBox2 = nullptr;
     QFrame* Panel4 = nullptr;
-    QLabel* imgPhoto = nullptr;
+    imaging::ImageBox* imgPhoto = nullptr;
     QPushButton* bRotate = nullptr;
     QPushButton* bPhoto = nullptr;
     QPushButton* bpClear = nullptr;
@@ -90,9 +95,20 @@ public:
     void actSaveExecute();
     void actLayoutExecute();
 
+    // The member list.
+    void ReloadGroups();
+    void OpenGroupMembers();
+    void UpdateStatusBar();
+    void ClearDetails();
+    void ShowDetails();
     void lstGroupClick();
     void dbgInfoTitleClick(int column);
     void dbgInfoCellClick();
+    void dbgInfoMouseUp();
+    void dbgInfoKeyUp();
+
+    // The details panel.
+    void StoreDetails(bool found);
     void bSaveClick();
     void bClearClick();
     void bDeleteClick();
@@ -102,12 +118,14 @@ public:
     void bpClearClick();
     void bNewGrpClick();
     void bRemoveClick();
+    void PopupClick(QAction* item);
     void bPreviewClick();
     void bResizeAllClick();
 
 protected:
     data::Tdsrc& dsrc() const { return m_dsrc; }
     data::QueryTableModel* gridModel() const { return m_gridModel; }
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildActions();
@@ -115,6 +133,12 @@ private:
     void buildDetails();
     void connectHandlers();
     void FormCreate();
+    // Shows the rows of QStaff again after they changed, with its current row selected.
+    void syncGrid();
+    void gridRowChanged(int row);
+    void showPopupMenu(const QPoint& pos);
+    // Writes the panel into the current or a new row of query, with the given group.
+    void storeDetailsInto(data::Query& query, bool found, int gid);
 
     data::Tdsrc& m_dsrc;
     data::QueryTableModel* m_gridModel = nullptr;

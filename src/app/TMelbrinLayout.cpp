@@ -2,6 +2,7 @@
 #include "TMelbrin.h"
 #include "data/QueryTableModel.h"
 #include "data/Tdsrc.h"
+#include "imaging/ImageBox.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -168,12 +169,8 @@ void TMelbrin::buildDetails()
     Panel4->setParent(GroupBox2);
     Panel4->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel4->setGeometry(6, 18, 124, 164);
-    imgPhoto = named<QLabel>("imgPhoto");
-    imgPhoto->setParent(Panel4);
+    imgPhoto = named<imaging::ImageBox>("imgPhoto", Panel4);
     imgPhoto->setGeometry(2, 2, 120, 160);
-    imgPhoto->setAutoFillBackground(true);
-    imgPhoto->setStyleSheet(QStringLiteral("background: white"));
-    imgPhoto->setToolTip(QStringLiteral("120 x 160"));
     bRotate = button("bRotate", tr("Rotate"), GroupBox2, {60, 25});
     bRotate->move(6, 188);
     bPhoto = button("bPhoto", tr("Photo"), GroupBox2, {60, 25});

@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -43,9 +44,14 @@ private slots:
         QCOMPARE(w.FDatabasePath(), db.path());
         QCOMPARE(w.FSortField(), QStringLiteral("name"));
         QVERIFY(dsrc.src.isOpen());
-        for (data::Query* q : {&dsrc.QGroup, &dsrc.QStaff, &dsrc.QList, &dsrc.QAllStaff})
+        for (data::Query* q : {&dsrc.QGroup, &dsrc.QStaff, &dsrc.QList})
             QVERIFY2(q->isOpen(), qPrintable(q->name()));
+        QVERIFY(!dsrc.QAllStaff.isOpen()); // the status bar's count closes it
+        QCOMPARE(w.sbPanel[0]->text(), QStringLiteral("Total Staffs=0"));
+        QCOMPARE(w.sbPanel[1]->text(), QStringLiteral("Total Groups=1"));
+        QCOMPARE(w.lstGroup->currentText(), QStringLiteral("DEFAULT"));
         QCOMPARE(dsrc.QGroup.rowCount(), 1);
+        dsrc.QGroup.first();
         QCOMPARE(dsrc.QGroup.asString(QStringLiteral("gdesc")), QStringLiteral("DEFAULT"));
         QCOMPARE(dsrc.QGroup.asInt(QStringLiteral("gid")), 0);
     }

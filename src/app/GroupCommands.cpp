@@ -1,0 +1,98 @@
+// Creating, removing and moving between groups.
+#include "TMelbrin.h"
+#include "data/Answers.h"
+#include "data/Error.h"
+#include "data/Tdsrc.h"
+#include "data/Utils.h"
+#include "data/WidgetUtils.h"
+
+#include <QAction>
+#include <QComboBox>
+
+namespace app {
+namespace {
+
+// Group numbers are 16-bit: refuse a new group whose row number could not be one.
+void requireGroupNumberLeft(data::Connection& src)
+{
+    data::Query next(src, QStringLiteral("QNextGroup"));
+    next.setSql(QStringLiteral(
+        "select max(coalesce((select seq from sqlite_sequence where name = 'grptbl'), 0),"
+        " coalesce((select max(seq) from grptbl), 0)) + 1 as seq"));
+    next.open();
+    if (next.asInt(QStringLiteral("seq")) > 32767)
+        throw data::Error(QStringLiteral("No new group can be created: all 32767 group "
+                                         "numbers have been used"));
+}
+
+} // namespace
+
+void TMelbrin::bNewGrpClick()
+{
+    const auto name = data::answers().inputText(this, QStringLiteral("Create new group"),
+                                                QStringLiteral("New group name"), QString());
+    if (!name || name->isEmpty()
+        || lstGroup->findText(*name, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
+        return;
+    requireGroupNumberLeft(m_dsrc.src);
+    data::Query& g = m_dsrc.QGroup;
+    g.append();
+    g.setValue(QStringLiteral("gdesc"), *name);
+    g.setValue(QStringLiteral("gid"), 0);
+    g.post();
+    const int seq = g.asInt(QStringLiteral("seq"));
+    g.edit();
+    g.setValue(QStringLiteral("gid"), seq);
+    g.post();
+    data::FillComboBox(g, QStringLiteral("gdesc"), lstGroup);
+    data::SelectComboText(lstGroup, *name);
+    OpenGroupMembers();
+    ShowDetails();
+}
+
+void TMelbrin::bRemoveClick()
+{
+    if (lstGroup->count() == 0)
+        return;
+    const QString name = lstGroup->currentText();
+    if (name == u"DEFAULT") {
+        data::showError(QStringLiteral("Cannot delete DEFAULT group."));
+        return;
+    }
+    if (!data::ConfirmDelete())
+        return;
+    data::Query& g = m_dsrc.QGroup;
+    if (!g.locate(QStringLiteral("gdesc"), name))
+        return;
+    const int gid = g.asInt(QStringLiteral("gid"));
+    data::Query& staff = m_dsrc.QStaff;
+    for (staff.first(); !staff.eof(); staff.next()) {
+        if (staff.asInt(QStringLiteral("gid")) == gid) {
+            staff.edit();
+            staff.setValue(QStringLiteral("gid"), 0);
+            staff.post();
+        }
+    }
+    g.remove();
+    data::FillComboBox(g, QStringLiteral("gdesc"), lstGroup);
+    OpenGroupMembers();
+    ShowDetails();
+}
+
+void TMelbrin::PopupClick(QAction* item)
+{
+    data::Query& staff = m_dsrc.QStaff;
+    if (staff.eof())
+        return; // no member to move
+    try {
+        staff.edit();
+        staff.setValue(QStringLiteral("gid"), item->data().toInt());
+        staff.post();
+        OpenGroupMembers();
+        ShowDetails();
+    } catch (const std::exception&) {
+        staff.cancel();
+    }
+}
+
+} // namespace app

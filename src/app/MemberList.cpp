@@ -1,0 +1,176 @@
+// The member list of the main window: groups, the grid on QStaff and the details shown.
+#include "TMelbrin.h"
+#include "data/DateText.h"
+#include "data/ErrorHandler.h"
+#include "data/QueryTableModel.h"
+#include "data/SettingsStore.h"
+#include "data/Tdsrc.h"
+#include "data/Utils.h"
+#include "data/WidgetUtils.h"
+#include "data/WindowSettings.h"
+#include "imaging/ImageBox.h"
+#include "imaging/LoadPicture.h"
+#include "imaging/PictureBlob.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QTableView>
+
+namespace app {
+
+void TMelbrin::ReloadGroups()
+{
+    data::FillComboBox(m_dsrc.QGroup, QStringLiteral("gdesc"), lstGroup);
+    OpenGroupMembers();
+    ShowDetails();
+    data::RestoreWindow(QStringLiteral("MainWin"), this);
+    data::RestoreGridColumns(QStringLiteral("MainGrid"), dbgInfo, [this](int column) {
+        const QString& field = m_gridModel->field(column);
+        return data::defaultColumnWidth(m_dsrc.QStaff.isOpen() && m_dsrc.QStaff.hasColumn(field)
+                                            ? m_dsrc.QStaff.declaredType(field)
+                                            : QStringLiteral("TEXT"));
+    });
+}
+
+void TMelbrin::OpenGroupMembers()
+{
+    data::LocateInt(m_dsrc.QGroup, lstGroup->currentText(), QStringLiteral("gdesc"),
+                    QStringLiteral("gid"), m_groupId);
+    data::FillPopupMenu(m_dsrc.QGroup, QStringLiteral("gdesc"), QStringLiteral("gid"), puMenu,
+                        [this](QAction* item) { data::guarded([&] { PopupClick(item); }); });
+    // The sort column is always one of the grid's own columns, never user text.
+    m_dsrc.QStaff.setSql(QStringList {QStringLiteral("select * from stafftbl where gid="),
+                                      QStringLiteral(":gid"), QStringLiteral("order by"),
+                                      m_sortField});
+    m_dsrc.QStaff.setParameter(QStringLiteral("gid"), m_groupId);
+    syncGrid(); // the grid empties while the query is closed
+    m_dsrc.QStaff.open();
+    syncGrid();
+    UpdateStatusBar();
+}
+
+void TMelbrin::UpdateStatusBar()
+{
+    data::Query& all = m_dsrc.QAllStaff;
+    if (!all.isOpen())
+        all.open();
+    sbPanel[0]->setText(QStringLiteral("Total Staffs=%1").arg(all.rowCount()));
+    all.close();
+    sbPanel[1]->setText(QStringLiteral("Total Groups=%1").arg(m_dsrc.QGroup.rowCount()));
+    sbPanel[2]->setText(QStringLiteral("Group Members=%1").arg(m_dsrc.QStaff.rowCount()));
+}
+
+void TMelbrin::ClearDetails()
+{
+    for (QLineEdit* e : {eStaffNo, eName, eCname, ePost})
+        e->clear();
+    dpJoin->setDate(QDate::currentDate());
+    dpExpiry->setDate(dpJoin->date());
+    eRemark->clear();
+    imgPhoto->setPicture(imaging::Picture(120, 160));
+}
+
+void TMelbrin::ShowDetails()
+{
+    data::Query& q = m_dsrc.QStaff;
+    if (q.rowCount() == 0) {
+        ClearDetails();
+        return;
+    }
+    // A Null text shows as empty text.
+    auto text = [&q](const char* column) {
+        const QVariant v = q.value(QString::fromLatin1(column));
+        return v.isNull() ? QString() : v.toString();
+    };
+    auto date = [&text](const char* column) {
+        const QDate d = data::textToDate(text(column));
+        return d.isValid() ? d : QDate::currentDate();
+    };
+    eStaffNo->setText(text("staffno"));
+    eName->setText(text("name"));
+    eCname->setText(text("cname"));
+    ePost->setText(text("post"));
+    dpJoin->setDate(date("datejoin"));
+    dpExpiry->setDate(date("expiry"));
+    eRemark->setText(text("remark"));
+    imaging::ClearPicture(*imgPhoto);
+    imaging::Picture photo;
+    imaging::LoadPictureFromBlob(q, QStringLiteral("photo"), photo);
+    imgPhoto->setPicture(std::move(photo));
+    imaging::ShowSizeHint(*imgPhoto);
+}
+
+void TMelbrin::lstGroupClick()
+{
+    OpenGroupMembers();
+    ShowDetails();
+}
+
+void TMelbrin::dbgInfoTitleClick(int column)
+{
+    m_sortField = m_gridModel->field(column);
+    OpenGroupMembers();
+}
+
+void TMelbrin::dbgInfoCellClick()
+{
+    ShowDetails();
+}
+void TMelbrin::dbgInfoMouseUp()
+{
+    ShowDetails();
+}
+void TMelbrin::dbgInfoKeyUp()
+{
+    ShowDetails();
+}
+
+void TMelbrin::syncGrid()
+{
+    m_gridModel->reset();
+    const int row = m_dsrc.QStaff.currentRow();
+    if (row >= 0) {
+        const QSignalBlocker blocker(dbgInfo->selectionModel());
+        dbgInfo->selectionModel()->setCurrentIndex(m_gridModel->index(row, 0),
+                                                   QItemSelectionModel::ClearAndSelect
+                                                       | QItemSelectionModel::Rows);
+    }
+}
+
+void TMelbrin::gridRowChanged(int row)
+{
+    if (row >= 0 && m_dsrc.QStaff.isOpen() && row < m_dsrc.QStaff.rowCount())
+        m_dsrc.QStaff.moveTo(row);
+}
+
+void TMelbrin::showPopupMenu(const QPoint& pos)
+{
+    // The row under the pointer becomes current and is shown before the menu opens, so a
+    // move applies to it.
+    const QModelIndex index = dbgInfo->indexAt(pos);
+    if (index.isValid()) {
+        dbgInfo->setCurrentIndex(index);
+        data::guarded([this] { ShowDetails(); });
+    }
+    if (!puMenu->isEmpty() && m_dsrc.QStaff.rowCount() > 0)
+        puMenu->popup(dbgInfo->viewport()->mapToGlobal(pos));
+}
+
+bool TMelbrin::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool overGrid
+        = watched == dbgInfo->viewport() || watched == dbgInfo->horizontalHeader()->viewport();
+    if (overGrid && event->type() == QEvent::MouseButtonRelease)
+        data::guarded([this] { dbgInfoMouseUp(); });
+    else if (watched == dbgInfo && event->type() == QEvent::KeyRelease)
+        data::guarded([this] { dbgInfoKeyUp(); });
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace app

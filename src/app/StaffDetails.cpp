@@ -1,0 +1,156 @@
+// The details panel's commands: save, clear, delete, delete all and the photo buttons.
+#include "TMelbrin.h"
+#include "data/Answers.h"
+#include "data/DateText.h"
+#include "data/QueryTableModel.h"
+#include "data/Tdsrc.h"
+#include "data/Utils.h"
+#include "data/WidgetUtils.h"
+#include "imaging/ImageBox.h"
+#include "imaging/LoadPicture.h"
+#include "imaging/PictureBlob.h"
+#include "imaging/PictureCommands.h"
+#include "imaging/TPg.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+
+namespace app {
+
+void TMelbrin::StoreDetails(bool found)
+{
+    storeDetailsInto(m_dsrc.QStaff, found, m_groupId);
+}
+
+void TMelbrin::storeDetailsInto(data::Query& q, bool found, int gid)
+{
+    try {
+        if (found)
+            q.edit();
+        else
+            q.append();
+        q.setValue(QStringLiteral("gid"), gid);
+        q.setValue(QStringLiteral("cardno"), 0);
+        q.setValue(QStringLiteral("name"), eName->text());
+        q.setValue(QStringLiteral("cname"), eCname->text());
+        q.setValue(QStringLiteral("staffno"), eStaffNo->text());
+        q.setValue(QStringLiteral("post"), ePost->text());
+        q.setValue(QStringLiteral("remark"), eRemark->text());
+        q.setValue(QStringLiteral("datejoin"), data::dateToText(dpJoin->date()));
+        q.setValue(QStringLiteral("expiry"), data::dateToText(dpExpiry->date()));
+        imaging::SavePictureToBlob(q, QStringLiteral("photo"), imgPhoto->picture());
+        q.post();
+    } catch (const std::exception&) {
+        q.cancel();
+        data::ShowPostError();
+    }
+    if (&q == &m_dsrc.QStaff)
+        syncGrid();
+}
+
+void TMelbrin::bSaveClick()
+{
+    const QString name = eName->text();
+    if (name.isEmpty()) {
+        data::showError(QStringLiteral("Name field cannot be empty."));
+        return;
+    }
+    int target = m_groupId;
+    data::Query& all = m_dsrc.QAllStaff;
+    if (!all.isOpen())
+        all.open();
+    struct CloseAll
+    {
+        data::Query& q;
+        ~CloseAll() { q.close(); }
+    } closeAll {all};
+    bool found = false;
+    if (all.rowCount() > 0) {
+        found = all.locate(QStringLiteral("name"), name);
+        if (found)
+            target = all.asInt(QStringLiteral("gid"));
+    }
+    if (found && !data::ConfirmOverwrite())
+        return;
+
+    QString groupName;
+    const bool groupListed = data::LocateStr(m_dsrc.QGroup, target, QStringLiteral("gid"),
+                                             QStringLiteral("gdesc"), groupName);
+    // A stored member whose group has no row cannot be listed: overwrite it in place, in its
+    // own group, rather than adding a second member of the same name.
+    const bool storedInPlace = found && !groupListed;
+    if (storedInPlace)
+        storeDetailsInto(all, true, target);
+
+    m_groupId = target;
+    data::SelectComboText(lstGroup, groupName);
+    OpenGroupMembers();
+    const bool inList = m_dsrc.QStaff.locate(QStringLiteral("name"), name);
+    syncGrid();
+    if (!storedInPlace)
+        StoreDetails(inList);
+    ShowDetails();
+    const QDate expiry = dpExpiry->date();
+    if (!inList)
+        ClearDetails();
+    dpExpiry->setDate(expiry);
+    UpdateStatusBar();
+}
+
+void TMelbrin::bClearClick()
+{
+    ClearDetails();
+}
+
+void TMelbrin::bDeleteClick()
+{
+    if (m_dsrc.QStaff.rowCount() > 0 && data::ConfirmDelete()) {
+        m_dsrc.QStaff.remove();
+        syncGrid();
+        ShowDetails();
+    }
+    UpdateStatusBar();
+}
+
+void TMelbrin::bDelAllClick()
+{
+    data::Query& q = m_dsrc.QStaff;
+    if (q.rowCount() > 0 && data::ConfirmDelete()) {
+        {
+            imaging::TPg progress(this, 0, q.rowCount());
+            progress.show();
+            struct Resync
+            {
+                TMelbrin* w;
+                ~Resync() { w->syncGrid(); }
+            } resync {this};
+            q.first();
+            while (!q.eof()) {
+                q.remove();
+                progress.Step();
+            }
+        }
+        ShowDetails();
+    }
+    UpdateStatusBar();
+}
+
+void TMelbrin::bPhotoClick()
+{
+    imaging::LoadPictureDialog(this, *imgPhoto, 0, 0);
+}
+
+void TMelbrin::bRotateClick()
+{
+    imaging::Picture picture = imgPhoto->picture();
+    imaging::Rotate90(this, picture);
+    imgPhoto->setPicture(std::move(picture));
+}
+
+void TMelbrin::bpClearClick()
+{
+    imaging::ClearPicture(*imgPhoto);
+}
+
+} // namespace app

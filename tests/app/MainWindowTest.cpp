@@ -1,0 +1,387 @@
+#include "MainWindowFixture.h"
+#include "data/DateText.h"
+#include "imaging/ImageBox.h"
+#include "imaging/Jpeg.h"
+#include "imaging/Picture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+void addGroup(TempDatabase& db, int gid, const QString& name)
+{
+    db.exec(QStringLiteral("insert into grptbl (gid, gdesc) values (%1, '%2')").arg(gid).arg(name));
+}
+
+void staffOfTwoGroups(TempDatabase& db)
+{
+    addGroup(db, 1, QStringLiteral("Admin"));
+    addGroup(db, 2, QStringLiteral("Works"));
+    addMember(db, 1, QStringLiteral("Carol"), QStringLiteral("卡羅"), QStringLiteral("S3"));
+    addMember(db, 1, QStringLiteral("alice"), QString(), QStringLiteral("S9"));
+    addMember(db, 1, QStringLiteral("Bob"), QString(), QStringLiteral("S1"));
+    addMember(db, 2, QStringLiteral("Dan"));
+}
+
+void selectGroup(MainWindowFixture& f, const QString& name)
+{
+    f.w->lstGroup->setCurrentText(name);
+    f.w->lstGroupClick();
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::Australia)); }
+
+    void startupListsTheFirstGroupAndCounts()
+    {
+        MainWindowFixture f(staffOfTwoGroups);
+        QCOMPARE(f.w->lstGroup->count(), 3);
+        QCOMPARE(f.w->lstGroup->currentText(), QStringLiteral("Admin"));
+        QCOMPARE(f.w->FGroupId(), 1);
+        QCOMPARE(f.listed(), (QStringList {"alice", "Bob", "Carol"}));
+        QCOMPARE(f.w->eName->text(), QStringLiteral("alice"));
+        QCOMPARE(f.w->sbPanel[0]->text(), QStringLiteral("Total Staffs=4"));
+        QCOMPARE(f.w->sbPanel[1]->text(), QStringLiteral("Total Groups=3"));
+        QCOMPARE(f.w->sbPanel[2]->text(), QStringLiteral("Group Members=3"));
+        QCOMPARE(f.w->puMenu->actions().size(), 3);
+        QCOMPARE(f.w->imgPhoto->toolTip(), QStringLiteral("120 x 160"));
+        QVERIFY(f.answers.shown().empty());
+    }
+
+    void titleClickReordersWithoutTouchingThePanel()
+    {
+        MainWindowFixture f(staffOfTwoGroups);
+        f.w->dbgInfo->selectRow(2);
+        f.w->dbgInfoCellClick();
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Carol"));
+        f.w->dbgInfoTitleClick(0); // Staff No
+        QCOMPARE(f.w->FSortField(), QStringLiteral("staffno"));
+        QCOMPARE(f.listed(), (QStringList {"Bob", "Carol", "alice"}));
+        QCOMPARE(f.dsrc.QStaff.currentRow(), 0);
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Carol"));
+        f.w->dbgInfoTitleClick(2);
+        QCOMPARE(f.w->FSortField(), QStringLiteral("cname"));
+    }
+
+    void groupWithoutRowsAndNoGroups()
+    {
+        MainWindowFixture f([](TempDatabase& db) {
+            db.exec(QStringLiteral("delete from grptbl"));
+            addMember(db, 0, QStringLiteral("Zero"));
+            addMember(db, 4, QStringLiteral("Four"));
+        });
+        QCOMPARE(f.w->lstGroup->count(), 0);
+        QCOMPARE(f.w->FGroupId(), 0);
+        QCOMPARE(f.listed(), QStringList {"Zero"});
+        QVERIFY(f.w->puMenu->actions().isEmpty());
+        QCOMPARE(f.w->sbPanel[0]->text(), QStringLiteral("Total Staffs=2"));
+        QCOMPARE(f.w->sbPanel[1]->text(), QStringLiteral("Total Groups=0"));
+    }
+
+    void nullTextsShowAsEmptyAndBadDatesAsToday()
+    {
+        MainWindowFixture f([](TempDatabase& db) {
+            db.exec(QStringLiteral(
+                "insert into stafftbl (gid, name, cname, staffno, post, datejoin,"
+                " expiry, remark) values (0, 'N', NULL, NULL, NULL, 'soon', NULL, NULL)"));
+        });
+        QVERIFY(f.answers.shown().empty());
+        QCOMPARE(f.w->eName->text(), QStringLiteral("N"));
+        QCOMPARE(f.w->eCname->text(), QString());
+        QCOMPARE(f.w->dpJoin->date(), QDate::currentDate());
+        QCOMPARE(f.w->dpExpiry->date(), QDate::currentDate());
+    }
+
+    void saveNewOverwriteAndDecline()
+    {
+        MainWindowFixture f(staffOfTwoGroups);
+        // a new name joins the selected group, listed last, and the panel empties
+        f.w->ClearDetails();
+        f.w->eName->setText(QStringLiteral("Aaron"));
+        f.w->eCname->setText(QStringLiteral("亞倫"));
+        f.w->dpJoin->setDate(QDate(2004, 3, 5));
+        f.w->dpExpiry->setDate(QDate(2009, 3, 5));
+        f.w->bSaveClick();
+        QCOMPARE(f.listed(), (QStringList {"alice", "Bob", "Carol", "Aaron"}));
+        QCOMPARE(
+            f.db.scalar(QStringLiteral(
+                            "select gid || datejoin || cname from stafftbl where name='Aaron'"))
+                .toString(),
+            QStringLiteral("15/03/2004亞倫"));
+        QCOMPARE(f.w->eName->text(), QString());
+        QCOMPARE(f.w->dpJoin->date(), QDate::currentDate());
+        QCOMPARE(f.w->dpExpiry->date(), QDate(2009, 3, 5));
+        QCOMPARE(f.w->sbPanel[0]->text(), QStringLiteral("Total Staffs=5"));
+
+        // a stored name in another group: confirmed, the list switches to its group
+        f.db.exec(QStringLiteral("update stafftbl set cardno = 77 where name = 'Dan'"));
+        f.w->eName->setText(QStringLiteral("Dan"));
+        f.w->eRemark->setText(QStringLiteral("changed"));
+        f.answers.confirmWith(true);
+        f.w->bSaveClick();
+        QCOMPARE(f.w->lstGroup->currentText(), QStringLiteral("Works"));
+        QCOMPARE(f.count(QStringLiteral("name='Dan'")), 1);
+        QCOMPARE(f.db.scalar(QStringLiteral(
+                                 "select gid || cardno || remark from stafftbl where name='Dan'"))
+                     .toString(),
+                 QStringLiteral("20changed"));
+        QCOMPARE(f.w->eRemark->text(), QStringLiteral("changed"));
+
+        // declined: nothing changes
+        f.w->eRemark->setText(QStringLiteral("again"));
+        f.answers.confirmWith(false);
+        f.w->bSaveClick();
+        QCOMPARE(
+            f.db.scalar(QStringLiteral("select remark from stafftbl where name='Dan'")).toString(),
+            QStringLiteral("changed"));
+        QCOMPARE(f.w->eRemark->text(), QStringLiteral("again"));
+        QVERIFY(f.answers.allAnswered());
+        QCOMPARE(f.answers.questions(),
+                 (QStringList {"Overwrite the record?", "Overwrite the record?"}));
+    }
+
+    void emptyAndBlankNames()
+    {
+        MainWindowFixture f;
+        f.w->eName->clear();
+        f.w->bSaveClick();
+        QCOMPARE(f.answers.texts(), QStringList {"Name field cannot be empty."});
+        QCOMPARE(f.answers.shown().at(0).title, QStringLiteral("Error"));
+        f.w->eName->setText(QStringLiteral(" "));
+        f.w->bSaveClick();
+        QCOMPARE(f.count(QStringLiteral("name=' '")), 1);
+        QCOMPARE(f.answers.texts().size(), 1);
+    }
+
+    void saveOfAMemberWhoseGroupIsGoneOverwritesInPlace()
+    {
+        MainWindowFixture f([](TempDatabase& db) { addMember(db, 42, QStringLiteral("Lost")); });
+        f.w->eName->setText(QStringLiteral("Lost"));
+        f.w->eRemark->setText(QStringLiteral("found"));
+        f.answers.confirmWith(true);
+        f.w->bSaveClick();
+        QCOMPARE(f.count(QStringLiteral("name='Lost'")), 1);
+        QCOMPARE(f.db.scalar(QStringLiteral("select gid || remark from stafftbl where name='Lost'"))
+                     .toString(),
+                 QStringLiteral("42found"));
+        QVERIFY(f.answers.texts().isEmpty());
+    }
+
+    void deleteAndDeleteAll()
+    {
+        MainWindowFixture f(staffOfTwoGroups);
+        f.answers.confirmWith(false);
+        f.w->bDeleteClick();
+        QCOMPARE(f.listed().size(), 3);
+        f.answers.confirmWith(true);
+        f.w->bDeleteClick();
+        QCOMPARE(f.listed(), (QStringList {"Bob", "Carol"}));
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Bob"));
+        QCOMPARE(f.w->sbPanel[0]->text(), QStringLiteral("Total Staffs=3"));
+        f.answers.confirmWith(true);
+        f.w->bDelAllClick();
+        QVERIFY(f.listed().isEmpty());
+        QCOMPARE(f.count(QStringLiteral("1")), 1); // Dan of the other group stays
+        QCOMPARE(f.w->eName->text(), QString());
+        // on an empty list nothing is asked
+        f.w->bDeleteClick();
+        f.w->bDelAllClick();
+        QCOMPARE(f.answers.questions().size(), 3);
+        QCOMPARE(f.w->sbPanel[2]->text(), QStringLiteral("Group Members=0"));
+    }
+
+    void photoButtons()
+    {
+        MainWindowFixture f;
+        QTemporaryDir dir;
+        QImage image(30, 20, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const QString bmp = dir.filePath(QStringLiteral("p.BMP"));
+        QVERIFY(image.save(bmp, "BMP"));
+        f.answers.chooseFile(bmp);
+        f.w->bPhotoClick();
+        QCOMPARE(f.w->imgPhoto->picture().width(), 30);
+        QCOMPARE(f.w->imgPhoto->toolTip(), QStringLiteral("30 x 20"));
+        f.w->bRotateClick();
+        QCOMPARE(f.w->imgPhoto->picture().width(), 20);
+        QCOMPARE(f.w->imgPhoto->picture().height(), 30);
+        f.w->eName->setText(QStringLiteral("P"));
+        f.w->bSaveClick();
+        const QByteArray stored
+            = f.db.scalar(QStringLiteral("select photo from stafftbl")).toByteArray();
+        QCOMPARE(QImage::fromData(stored).size(), QSize(20, 30));
+        f.w->bpClearClick();
+        QCOMPARE(f.w->imgPhoto->picture().width(), 100);
+        QCOMPARE(f.w->imgPhoto->picture().height(), 100);
+    }
+
+    void newGroup()
+    {
+        MainWindowFixture f(staffOfTwoGroups);
+        for (const auto& name : {std::optional<QString>(), std::optional<QString>(QString()),
+                                 std::optional<QString>(QStringLiteral("Works"))})
+            f.answers.enter(name);
+        for (int i = 0; i < 3; ++i)
+            f.w->bNewGrpClick();
+        QCOMPARE(f.w->lstGroup->count(), 3);
+        QCOMPARE(f.w->lstGroup->currentText(), QStringLiteral("Admin"));
+
+        for (const QString& name : {QStringLiteral("works"), QStringLiteral("  ")}) {
+            f.answers.enter(name);
+            f.w->bNewGrpClick();
+            QCOMPARE(f.w->lstGroup->currentText(), name);
+            QCOMPARE(f.w->lstGroup->itemText(f.w->lstGroup->count() - 1), name); // listed last
+            QVERIFY(f.listed().isEmpty());
+            const int seq
+                = f.db.scalar(
+                          QStringLiteral("select seq from grptbl where gdesc = '%1' collate binary")
+                              .arg(name))
+                      .toInt();
+            QCOMPARE(f.w->FGroupId(), seq);
+            QCOMPARE(f.db.scalar(QStringLiteral("select gid from grptbl where seq = %1").arg(seq))
+                         .toInt(),
+                     seq);
+        }
+        QCOMPARE(f.w->sbPanel[1]->text(), QStringLiteral("Total Groups=5"));
+        QCOMPARE(f.answers.questions().at(0), QStringLiteral("Create new group: New group name"));
+    }
+
+    void newGroupRefusedOnceNumbersRunOut()
+    {
+        MainWindowFixture f([](TempDatabase& db) {
+            db.exec(QStringLiteral(
+                "insert into grptbl (seq, gid, gdesc) values (32767, 32767, 'Last')"));
+        });
+        f.answers.enter(QStringLiteral("One more"));
+        f.w->bNewGrp->click(); // through the general error handler
+        QCOMPARE(f.answers.shown().size(), size_t(1));
+        QVERIFY(f.answers.shown().at(0).text.contains(QStringLiteral("32767")));
+        QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from grptbl")).toInt(), 2);
+    }
+
+    void removeGroup()
+    {
+        MainWindowFixture f([](TempDatabase& db) {
+            staffOfTwoGroups(db);
+            addGroup(db, 3, QStringLiteral("Default"));
+        });
+        selectGroup(f, QStringLiteral("DEFAULT"));
+        f.w->bRemoveClick();
+        QCOMPARE(f.answers.texts(), QStringList {"Cannot delete DEFAULT group."});
+        selectGroup(f, QStringLiteral("Admin"));
+        f.answers.confirmWith(false);
+        f.w->bRemoveClick();
+        QCOMPARE(f.w->lstGroup->count(), 4);
+        f.answers.confirmWith(true);
+        f.w->bRemoveClick();
+        QCOMPARE(f.w->lstGroup->count(), 3);
+        QCOMPARE(f.w->lstGroup->currentText(), QStringLiteral("DEFAULT"));
+        QCOMPARE(f.listed(), (QStringList {"alice", "Bob", "Carol"}));
+        QCOMPARE(f.count(QStringLiteral("gid = 0")), 3);
+        QCOMPARE(f.w->sbPanel[1]->text(), QStringLiteral("Total Groups=3"));
+        selectGroup(f, QStringLiteral("Default"));
+        f.answers.confirmWith(true);
+        f.w->bRemoveClick();
+        QCOMPARE(f.w->lstGroup->count(), 2);
+    }
+
+    void moveToGroup()
+    {
+        MainWindowFixture f(staffOfTwoGroups);
+        f.w->dbgInfo->selectRow(1); // Bob
+        QAction* works = f.w->puMenu->actions().at(2);
+        QCOMPARE(works->text(), QStringLiteral("Works"));
+        works->trigger();
+        QCOMPARE(f.listed(), (QStringList {"alice", "Carol"}));
+        QCOMPARE(f.db.scalar(QStringLiteral("select gid from stafftbl where name='Bob'")).toInt(),
+                 2);
+        QCOMPARE(f.w->eName->text(), QStringLiteral("alice"));
+        // with an empty list nothing moves
+        selectGroup(f, QStringLiteral("DEFAULT"));
+        const QString before
+            = f.db.scalar(QStringLiteral("select group_concat(gid) from stafftbl")).toString();
+        f.w->puMenu->actions().at(1)->trigger();
+        QCOMPARE(f.db.scalar(QStringLiteral("select group_concat(gid) from stafftbl")).toString(),
+                 before);
+    }
+
+    void datesOnDayFirstAndMonthFirstLocales_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("en_AU") << QLocale(QLocale::English, QLocale::Australia) << "5/03/2004";
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "5/03/2004";
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "5.03.2004";
+    }
+    void datesOnDayFirstAndMonthFirstLocales()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, stored);
+        QLocale::setDefault(locale);
+        QCOMPARE(data::dateToText(QDate(2004, 3, 5)), stored);
+        MainWindowFixture f([](TempDatabase& db) { addMember(db, 0, QStringLiteral("D")); });
+        QCOMPARE(f.w->dpJoin->date(), QDate(2004, 3, 5)); // stored as 5/03/2004
+        f.answers.confirmWith(true);
+        f.w->bSaveClick();
+        QCOMPARE(f.db.scalar(QStringLiteral("select datejoin from stafftbl")).toString(), stored);
+        f.w->ShowDetails();
+        QCOMPARE(f.w->dpJoin->date(), QDate(2004, 3, 5));
+    }
+
+    void settingsDefaultsAndExit()
+    {
+        {
+            MainWindowFixture f;
+            QCOMPARE(f.w->pos(), QPoint(0, 0));
+            QCOMPARE(f.w->size(), QSize(640, 480));
+            QVERIFY(!f.w->isMaximized());
+            QCOMPARE(f.w->dbgInfo->horizontalHeader()->sectionSize(1), 100);
+            QSettings s(QStringLiteral("Tavrik"), QStringLiteral("Melbrin"));
+            s.setValue(QStringLiteral("MainWin_LEFT"), QStringLiteral("-20"));
+            s.setValue(QStringLiteral("MainWin_TOP"), QStringLiteral("abc"));
+            s.setValue(QStringLiteral("MainGrid_1"), QStringLiteral("180"));
+            s.sync();
+            f.w->ReloadGroups();
+            QCOMPARE(f.w->pos(), QPoint(-20, 0));
+            QCOMPARE(f.w->dbgInfo->horizontalHeader()->sectionSize(1), 180);
+            f.w->move(15, 25);
+            f.w->dbgInfo->horizontalHeader()->resizeSection(2, 77);
+            f.w->actExit->trigger();
+            QCOMPARE(s.value(QStringLiteral("MainWin_TOP")).toString(), QStringLiteral("25"));
+            QCOMPARE(s.value(QStringLiteral("MainWin_MAX")).toString(), QStringLiteral("0"));
+            QCOMPARE(s.value(QStringLiteral("MainGrid_2")).toString(), QStringLiteral("77"));
+        }
+        {
+            // closing any other way saves nothing; a maximised window stores only _MAX
+            MainWindowFixture setUp;
+            QSettings s(QStringLiteral("Tavrik"), QStringLiteral("Melbrin"));
+            s.setValue(QStringLiteral("MainWin_LEFT"), QStringLiteral("33"));
+            s.sync();
+            setUp.w->ReloadGroups();
+            setUp.w->show();
+            setUp.w->showMaximized();
+            QTRY_VERIFY(setUp.w->isMaximized());
+            setUp.w->actExit->trigger();
+            QCOMPARE(s.value(QStringLiteral("MainWin_MAX")).toString(), QStringLiteral("1"));
+            QCOMPARE(s.value(QStringLiteral("MainWin_LEFT")).toString(), QStringLiteral("33"));
+        }
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
