@@ -14,7 +14,8 @@ QByteArray encodeJpeg(const Picture& picture);
 // Decodes a whole JPEG stream at full size and best quality into 24 bits per pixel (grey
 // pictures become grey 24-bit ones). Throws data::Error, with the library's message, for
 // anything that is not a clean JPEG: errors, corrupt-data warnings, a declared size over
-// jpegMaxPixels, memory beyond jpegMemoryLimit, or more than jpegMaxScans scans.
+// jpegMaxPixels, or more than jpegMaxScans scans. The library's own memory limit is set to
+// jpegMemoryLimit.
 Picture decodeJpeg(const QByteArray& bytes);
 
 inline constexpr long long jpegMaxPixels = 50'000'000;

@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QtEndian>
 #include <algorithm>
+#include <array>
 
 namespace imaging {
 namespace {
@@ -31,13 +32,16 @@ QByteArray readWhole(const QString& path)
     return bytes;
 }
 
-quint32 u32(const QByteArray& bytes, qsizetype at)
+// The file header and the longest info header fields read, zero where the file is shorter.
+using Header = std::array<uchar, 14 + 40>;
+
+quint32 u32(const Header& header, size_t at)
 {
-    return qFromLittleEndian<quint32>(bytes.constData() + at);
+    return qFromLittleEndian<quint32>(&header[at]);
 }
-quint16 u16(const QByteArray& bytes, qsizetype at)
+quint16 u16(const Header& header, size_t at)
 {
-    return qFromLittleEndian<quint16>(bytes.constData() + at);
+    return qFromLittleEndian<quint16>(&header[at]);
 }
 
 enum Compression : quint32 { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
@@ -63,20 +67,23 @@ void checkBitmapHeader(const QByteArray& bytes)
     const auto bad = [] { refuse(QStringLiteral("Not a valid bitmap")); };
     if (bytes.size() < 26 || !bytes.startsWith("BM"))
         bad();
-    const quint32 offset = u32(bytes, 10);
-    const quint32 infoSize = u32(bytes, 14);
+    Header header {};
+    std::copy_n(bytes.constBegin(), std::min(bytes.size(), qsizetype(header.size())),
+                header.begin());
+    const quint32 offset = u32(header, 10);
+    const quint32 infoSize = u32(header, 14);
     qint64 width = 0, height = 0;
     quint32 bits = 0, compression = Rgb, imageSize = 0;
     if (infoSize == 12) {
-        width = u16(bytes, 18);
-        height = u16(bytes, 20);
-        bits = u16(bytes, 24);
+        width = u16(header, 18);
+        height = u16(header, 20);
+        bits = u16(header, 24);
     } else if (infoSize >= 40 && bytes.size() >= 14 + 40) {
-        width = qint32(u32(bytes, 18));
-        height = qint32(u32(bytes, 22));
-        bits = u16(bytes, 28);
-        compression = u32(bytes, 30);
-        imageSize = u32(bytes, 34);
+        width = qint32(u32(header, 18));
+        height = qint32(u32(header, 22));
+        bits = u16(header, 28);
+        compression = u32(header, 30);
+        imageSize = u32(header, 34);
     } else {
         bad();
     }
