@@ -1,5 +1,7 @@
 #include "DialogAnswers.h"
 
+#include "data/Error.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -72,6 +74,13 @@ std::optional<QFont> DialogAnswers::chooseFont(QWidget* parent, const QFont& ini
             parent, QStringLiteral("Font"),
             QObject::tr("Size must be between %1 and %2.").arg(minPoints).arg(maxPoints));
     }
+}
+
+void DialogAnswers::preview(QWidget* parent, const Render& render)
+{
+    Q_UNUSED(parent);
+    Q_UNUSED(render);
+    throw data::Error(QStringLiteral("The print preview is not available"));
 }
 
 } // namespace app

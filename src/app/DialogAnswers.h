@@ -17,6 +17,7 @@ public:
                                         const QString& fileName) override;
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial, int minPoints,
                                     int maxPoints) override;
+    void preview(QWidget* parent, const Render& render) override;
 };
 
 } // namespace app

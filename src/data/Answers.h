@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+class QPagedPaintDevice;
 class QWidget;
 
 namespace data {
@@ -36,6 +37,11 @@ public:
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial, int minPoints,
                                             int maxPoints)
         = 0;
+    // The print preview window titled "Print Preview": render draws every page of the report
+    // onto the device it is given (the preview, a printer, a PDF). Not modal, but the call
+    // returns only when the window has been closed.
+    using Render = std::function<void(QPagedPaintDevice* device)>;
+    virtual void preview(QWidget* parent, const Render& render) = 0;
 };
 
 Answers& answers();

@@ -6,6 +6,8 @@
 
 int main(int argc, char** argv)
 {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen"); // also when CTest lists the tests
     QLocale::setDefault(QLocale(QLocale::English, QLocale::Australia));
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

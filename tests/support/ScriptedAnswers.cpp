@@ -59,3 +59,11 @@ std::optional<QFont> ScriptedAnswers::chooseFont(QWidget*, const QFont&, int min
     lastMaxPoints = maxPoints;
     return take<std::optional<QFont>>(QStringLiteral("font"));
 }
+
+void ScriptedAnswers::preview(QWidget*, const Render& render)
+{
+    ++previews;
+    m_questions << QStringLiteral("Print Preview");
+    if (onPreview)
+        onPreview(render);
+}

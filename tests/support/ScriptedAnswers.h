@@ -47,6 +47,11 @@ public:
                                         const QString& fileName) override;
     std::optional<QFont> chooseFont(QWidget*, const QFont& initial, int minPoints,
                                     int maxPoints) override;
+    // Records the preview; onPreview, when set, is called with the render function (to
+    // print the pages into a PDF or an image while the "window" is open).
+    void preview(QWidget*, const Render& render) override;
+    std::function<void(const Render&)> onPreview;
+    int previews = 0;
 
     // What the last file or font dialog was opened with.
     QString lastFilter;
