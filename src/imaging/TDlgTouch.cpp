@@ -2,6 +2,7 @@
 
 #include "ImageBox.h"
 #include "PictureCommands.h"
+#include "data/ErrorHandler.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -130,7 +131,9 @@ void TDlgTouch::buildColourBox(QWidget* panel)
     connect(m_sbGreen, &QScrollBar::valueChanged, this, &TDlgTouch::sbGreenChange);
     connect(m_sbBlue, &QScrollBar::valueChanged, this, &TDlgTouch::sbBlueChange);
     connect(m_checkBox1, &QCheckBox::toggled, this, &TDlgTouch::CheckBox1Click);
-    connect(preview, &QPushButton::clicked, this, &TDlgTouch::Button3Click);
+    // A failing preview goes to the general error handler, not back through Qt.
+    connect(preview, &QPushButton::clicked, this,
+            [this] { data::guarded([this] { Button3Click(); }); });
     connect(reset, &QPushButton::clicked, this, &TDlgTouch::Button5Click);
 }
 
@@ -150,7 +153,8 @@ void TDlgTouch::buildHueBox(QWidget* panel)
     connect(m_sbBright, &QScrollBar::valueChanged, this, &TDlgTouch::sbBrightChange);
     connect(m_sbSat, &QScrollBar::valueChanged, this, &TDlgTouch::sbSatChange);
     connect(m_checkBox2, &QCheckBox::toggled, this, &TDlgTouch::CheckBox2Click);
-    connect(preview, &QPushButton::clicked, this, &TDlgTouch::Button4Click);
+    connect(preview, &QPushButton::clicked, this,
+            [this] { data::guarded([this] { Button4Click(); }); });
     connect(reset, &QPushButton::clicked, this, &TDlgTouch::Button6Click);
 }
 

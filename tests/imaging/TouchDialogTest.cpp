@@ -1,4 +1,5 @@
 #include "Fixtures.h"
+#include "ScriptedAnswers.h"
 #include "data/Error.h"
 #include "imaging/ImageBox.h"
 #include "imaging/TDlgTouch.h"
@@ -159,6 +160,12 @@ private slots:
         dialog.imgSrc().setPicture(Picture(3, 0));
         QVERIFY_THROWS_EXCEPTION(data::Error, dialog.Button3Click());
         QCOMPARE(dialog.imgDst().picture().width(), 3); // the unadjusted copy
+
+        // Pressed as a button, the refusal reaches the general error handler.
+        ScriptedAnswers answers;
+        click(dialog, "Button4");
+        QCOMPARE(answers.texts(),
+                 QStringList {QStringLiteral("Value must be between 1 and 2147483647.")});
     }
 };
 
