@@ -32,6 +32,7 @@ public:
     {
         refuse(QStringLiteral("font"));
     }
+    void preview(QWidget*, const Render&) override { refuse(QStringLiteral("preview")); }
 };
 
 Unanswered unanswered;
