@@ -55,9 +55,9 @@ ConnectionSettings parseConnectionString(const QString& text)
 
 QString buildConnectionString(const QString& databasePath, const QString& password)
 {
-    // A path holding ';' or '"' is quoted so that it reads back whole.
+    // A path holding ";", a double quote or outer blanks is quoted so that it reads back whole.
     QString source = databasePath;
-    if (source.contains(u';') || source.contains(u'"') || source.startsWith(u' '))
+    if (source.contains(u';') || source.contains(u'"') || source != source.trimmed())
         source
             = u'"' + QString(source).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + source
