@@ -1,0 +1,49 @@
+#include "BatchTransaction.h"
+
+#include "data/Connection.h"
+
+namespace exchange {
+
+BatchTransaction::BatchTransaction(data::Connection& connection)
+    : m_connection(connection)
+{
+    m_connection.beginTransaction();
+    m_open = true;
+}
+
+BatchTransaction::~BatchTransaction()
+{
+    if (!m_open)
+        return;
+    try {
+        m_connection.commit();
+    } catch (...) {
+        try {
+            m_connection.rollback();
+        } catch (...) {
+            // Nothing more can be done for the file here; the engine keeps it whole.
+        }
+    }
+}
+
+void BatchTransaction::commit()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    try {
+        m_connection.commit();
+    } catch (...) {
+        m_connection.rollback();
+        throw;
+    }
+}
+
+void BatchTransaction::checkpoint()
+{
+    commit();
+    m_connection.beginTransaction();
+    m_open = true;
+}
+
+} // namespace exchange

@@ -1,0 +1,132 @@
+#include "DatabaseBackup.h"
+
+#include "data/Answers.h"
+#include "data/Connection.h"
+#include "data/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <filesystem>
+#include <sqlcipher/sqlite3.h>
+
+namespace exchange {
+namespace {
+
+std::filesystem::path fsPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    std::error_code error;
+    return std::filesystem::equivalent(fsPath(a), fsPath(b), error) && !error;
+}
+
+// The new file and its journal are removed unless the copy took their place.
+class PartFile
+{
+public:
+    explicit PartFile(QString path)
+        : m_path(std::move(path))
+    { }
+    ~PartFile()
+    {
+        if (m_keep)
+            return;
+        QFile::remove(m_path);
+        QFile::remove(m_path + QStringLiteral("-journal"));
+    }
+    PartFile(const PartFile&) = delete;
+    PartFile& operator=(const PartFile&) = delete;
+    const QString& path() const { return m_path; }
+    void keep() { m_keep = true; }
+
+private:
+    QString m_path;
+    bool m_keep = false;
+};
+
+// Copies every page of the source into the keyed, empty file at path. While the program's
+// connection is inside a transaction it cannot be read for a backup; the copy is then read
+// through a connection of its own and holds what was last committed.
+bool backupInto(data::Connection& source, const QString& path)
+{
+    const QString password = data::parseConnectionString(source.connectionString()).password;
+    sqlite3* target = nullptr;
+    sqlite3* reader = nullptr;
+    try {
+        if (source.inTransaction())
+            reader = data::Connection::openKeyed(source.fileName(), password, false);
+        target = data::Connection::openKeyed(path, password, true);
+    } catch (const data::Error&) {
+        sqlite3_close(reader);
+        return false;
+    }
+    int rc = SQLITE_ERROR;
+    sqlite3* from = reader ? reader : source.handle();
+    if (sqlite3_backup* backup = sqlite3_backup_init(target, "main", from, "main")) {
+        // The source may be busy for a moment; give up after about three seconds.
+        for (int tries = 0; tries < 300; ++tries) {
+            rc = sqlite3_backup_step(backup, -1);
+            if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+                break;
+            sqlite3_sleep(10);
+        }
+        if (sqlite3_backup_finish(backup) != SQLITE_OK)
+            rc = SQLITE_ERROR;
+    }
+    const bool closed = sqlite3_close(target) == SQLITE_OK;
+    sqlite3_close(reader);
+    return rc == SQLITE_DONE && closed;
+}
+
+} // namespace
+
+bool CopyDatabaseFile(data::Connection& source, const QString& destination)
+{
+    if (!source.isOpen() || destination.isEmpty())
+        return false;
+    const QFileInfo target(destination);
+    if (target.isDir() || sameFile(source.fileName(), destination))
+        return false;
+
+    QString partPath;
+    {
+        QTemporaryFile part(target.absoluteDir().filePath(
+            QStringLiteral(".%1.XXXXXX.part").arg(target.fileName())));
+        part.setAutoRemove(false);
+        if (!part.open())
+            return false;
+        partPath = part.fileName();
+    }
+    PartFile part(partPath);
+    if (!backupInto(source, part.path()))
+        return false;
+    QFile::setPermissions(part.path(), QFileInfo(source.fileName()).permissions());
+
+    std::error_code error;
+    std::filesystem::rename(fsPath(part.path()), fsPath(target.absoluteFilePath()), error);
+    if (error)
+        return false;
+    part.keep();
+    return true;
+}
+
+void saveDatabase(QWidget* owner, data::Connection& source)
+{
+    const std::optional<QString> chosen
+        = data::answers().saveFileName(owner, databaseFileFilter, databaseBackupName);
+    if (!chosen)
+        return;
+    if (QFileInfo::exists(*chosen) && !data::confirmBox(QStringLiteral("Overwrite the file?")))
+        return;
+    if (CopyDatabaseFile(source, *chosen))
+        data::showInformation(QStringLiteral("Database saved."));
+    else
+        data::showError(QStringLiteral("Database cannot be saved. Please retry."));
+}
+
+} // namespace exchange

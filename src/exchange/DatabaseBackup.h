@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace data {
+class Connection;
+}
+
+namespace exchange {
+
+// Copies the open database to destination as one consistent snapshot, also while the
+// program works on it: SQLite's online backup writes a new file beside the destination,
+// keyed with the same password, which is then renamed over the destination in one step.
+// A failed copy removes its new file and leaves the destination as it was, so no
+// half-written copy ever stands under that name. A destination that is the database file
+// itself (also through another path or link) is refused. Returns whether the copy was made.
+bool CopyDatabaseFile(data::Connection& source, const QString& destination);
+
+// The save dialog's filter and suggested name.
+inline const QString databaseFileFilter = QStringLiteral("Database (*.mdb);;All Files (*)");
+inline const QString databaseBackupName = QStringLiteral("cardinfo.mdb");
+
+// The "Save Database" command: asks for a destination, asks "Overwrite the file?" when it
+// exists, copies, and shows "Database saved." or "Database cannot be saved. Please retry.".
+// The name is used as typed: no extension is added.
+void saveDatabase(QWidget* owner, data::Connection& source);
+
+} // namespace exchange

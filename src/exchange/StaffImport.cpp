@@ -1,0 +1,159 @@
+#include "StaffImport.h"
+
+#include "BatchTransaction.h"
+#include "NameIndex.h"
+#include "SheetTable.h"
+#include "data/Error.h"
+#include "data/Tdsrc.h"
+#include "data/Utils.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureBlob.h"
+#include "imaging/Progress.h"
+
+#include <optional>
+
+namespace exchange {
+namespace {
+
+struct Columns
+{
+    explicit Columns(const SheetTable& sheet)
+        : group(sheet.column(QStringLiteral("GROUP")))
+        , name(sheet.column(QStringLiteral("NAME")))
+        , staffId(sheet.column(QStringLiteral("STAFF_ID")))
+        , chineseName(sheet.column(QStringLiteral("CHINESE_NAME")))
+        , post(sheet.column(QStringLiteral("POST")))
+        , dateJoin(sheet.column(QStringLiteral("DATE_JOIN")))
+    { }
+    int group, name, staffId, chineseName, post, dateJoin;
+};
+
+class Importer
+{
+public:
+    Importer(data::Tdsrc& dsrc, const SheetTable& sheet)
+        : m_groups(dsrc.QGroup)
+        , m_staff(dsrc.QAllStaff)
+        , m_sheet(sheet)
+        , m_columns(sheet)
+        , m_index(dsrc.QAllStaff)
+    { }
+
+    // Both return false after a refused write, with the pending row cancelled.
+    bool groupNumber(int row, qint32& gid);
+    bool writeMember(int row, qint32 gid);
+
+private:
+    QString text(int row, int column) const
+    {
+        QString result;
+        data::FieldAsString(m_sheet.cell(row, column), result);
+        return result;
+    }
+
+    data::Query& m_groups;
+    data::Query& m_staff;
+    const SheetTable& m_sheet;
+    Columns m_columns;
+    NameIndex m_index;
+    const imaging::Picture m_noPhoto;
+};
+
+bool Importer::groupNumber(int row, qint32& gid)
+{
+    const QString gdesc = QStringLiteral("gdesc");
+    gid = 0;
+    const QString name = text(row, m_columns.group);
+    if (name.isEmpty())
+        return true;
+    if (m_groups.locate(gdesc, name)) {
+        gid = m_groups.asInt(QStringLiteral("gid"));
+        return true;
+    }
+    try {
+        m_groups.append();
+        m_groups.setValue(gdesc, name);
+        m_groups.post();
+    } catch (const std::exception&) {
+        m_groups.cancel();
+        return false;
+    }
+    // The posted row is the current one and holds its new seq: the first row with this name,
+    // since none had it before.
+    gid = m_groups.asInt(QStringLiteral("seq"));
+    try {
+        m_groups.edit();
+        m_groups.setValue(QStringLiteral("gid"), gid);
+        m_groups.post();
+    } catch (const std::exception&) {
+        m_groups.cancel();
+        return false;
+    }
+    return true;
+}
+
+bool Importer::writeMember(int row, qint32 gid)
+{
+    try {
+        const std::optional<QVariant> name = m_sheet.cell(row, m_columns.name);
+        if (!name)
+            throw data::Error(QStringLiteral("The sheet has no NAME column"));
+        const int found = m_index.find(*name);
+        if (found >= 0) {
+            m_staff.moveTo(found);
+            m_staff.edit();
+        } else {
+            m_staff.append();
+        }
+        m_staff.setValue(QStringLiteral("gid"), gid);
+        m_staff.setValue(QStringLiteral("staffno"), text(row, m_columns.staffId));
+        m_staff.setValue(QStringLiteral("name"), text(row, m_columns.name));
+        m_staff.setValue(QStringLiteral("cname"), text(row, m_columns.chineseName));
+        m_staff.setValue(QStringLiteral("post"), text(row, m_columns.post));
+        m_staff.setValue(QStringLiteral("datejoin"), text(row, m_columns.dateJoin));
+        m_staff.setValue(QStringLiteral("expiry"), QStringLiteral(" "));
+        m_staff.setValue(QStringLiteral("remark"), QStringLiteral(" "));
+        imaging::SavePictureToBlob(m_staff, QStringLiteral("photo"), m_noPhoto);
+        m_staff.post();
+    } catch (const std::exception&) {
+        m_staff.cancel();
+        return false;
+    }
+    m_index.posted(m_staff.currentRow());
+    return true;
+}
+
+} // namespace
+
+bool importStaff(data::Tdsrc& dsrc, const SheetTable& sheet, imaging::Progress& progress)
+{
+    progress.setMin(0);
+    progress.setMax(sheet.rowCount() & 0xFFFF);
+    progress.show();
+
+    if (sheet.rowCount() == 0)
+        return true;
+    Importer importer(dsrc, sheet);
+    // A database that is read-only or locked by another program refuses the first write.
+    std::optional<BatchTransaction> batch;
+    try {
+        batch.emplace(dsrc.src);
+    } catch (const data::Error&) {
+        data::ShowPostError();
+        return false;
+    }
+    for (int row = 0; row < sheet.rowCount(); ++row) {
+        progress.processEvents();
+        qint32 gid = 0;
+        if (!importer.groupNumber(row, gid) || !importer.writeMember(row, gid)) {
+            batch->commit();
+            data::ShowPostError();
+            return false;
+        }
+        progress.step();
+    }
+    batch->commit();
+    return true;
+}
+
+} // namespace exchange

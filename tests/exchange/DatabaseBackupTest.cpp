@@ -1,0 +1,201 @@
+#include "exchange/DatabaseBackup.h"
+
+#include "ScriptedAnswers.h"
+#include "TempDatabase.h"
+#include "data/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+namespace {
+
+const QString saved = QStringLiteral("Database saved.");
+const QString failed = QStringLiteral("Database cannot be saved. Please retry.");
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class DatabaseBackupTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        db.exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 19) "
+            "INSERT INTO stafftbl (gid, name, cname, photo) "
+            "SELECT 0, 'Member ' || i, '陳' || i, randomblob(5000) FROM n"));
+        dsrc.connectTo(db.path());
+    }
+    QString target(const QString& name) const { return out.filePath(name); }
+    // The members a copy holds, opened with the database's own password; -1 when it is no
+    // sound database.
+    static qint64 membersIn(const QString& path)
+    {
+        try {
+            data::Connection c;
+            c.setConnectionString(data::buildConnectionString(path, data::Tdsrc::password()));
+            c.open();
+            data::Query q(c, QStringLiteral("q"));
+            q.setSql(QStringLiteral("PRAGMA integrity_check"));
+            q.open();
+            if (q.asString(q.columnName(0)) != u"ok")
+                return -1;
+            q.setSql(QStringLiteral("select count(*) as n from stafftbl"));
+            q.open();
+            return q.asInt(QStringLiteral("n"));
+        } catch (const data::Error&) {
+            return -1;
+        }
+    }
+    // Nothing but the named files lies in the folder: no part of a copy is left behind.
+    QStringList filesIn(const QString& folder) const
+    {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    TempDatabase db;
+    QTemporaryDir out;
+    data::Tdsrc dsrc;
+    ScriptedAnswers answers;
+};
+
+TEST_F(DatabaseBackupTest, TheCopyIsASoundKeyedDatabaseOfWhatWasCommitted)
+{
+    EXPECT_TRUE(exchange::CopyDatabaseFile(dsrc.src, target(QStringLiteral("copy.mdb"))));
+    EXPECT_EQ(membersIn(target(QStringLiteral("copy.mdb"))), 20);
+
+    // Changes of a transaction still open (an import under way) are not in the copy.
+    dsrc.src.beginTransaction();
+    dsrc.src.execute(QStringLiteral("DELETE FROM stafftbl WHERE seq > 10"));
+    EXPECT_TRUE(exchange::CopyDatabaseFile(dsrc.src, target(QStringLiteral("during.mdb"))));
+    dsrc.src.commit();
+    EXPECT_EQ(membersIn(target(QStringLiteral("during.mdb"))), 20);
+    EXPECT_EQ(filesIn(out.path()), QStringList({"copy.mdb", "during.mdb"}));
+    EXPECT_EQ(membersIn(db.path()), 10);
+}
+
+struct SaveCase
+{
+    const char* name;
+    bool exists;
+    std::optional<bool> confirm; // the answer to "Overwrite the file?", when asked
+    QStringList messages;
+    bool replaced;
+};
+
+void PrintTo(const SaveCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SaveDatabaseFlow : public DatabaseBackupTest, public testing::WithParamInterface<SaveCase>
+{
+};
+
+TEST_P(SaveDatabaseFlow, AsksBeforeReplacingAndReports)
+{
+    const SaveCase& c = GetParam();
+    const QString path = target(QStringLiteral("cardinfo.mdb"));
+    if (c.exists) {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("an older backup");
+    }
+    answers.chooseFile(path);
+    if (c.confirm)
+        answers.confirmWith(*c.confirm);
+    exchange::saveDatabase(nullptr, dsrc.src);
+
+    EXPECT_EQ(answers.lastFilter, QStringLiteral("Database (*.mdb);;All Files (*)"));
+    EXPECT_EQ(answers.lastFileName, QStringLiteral("cardinfo.mdb"));
+    EXPECT_TRUE(answers.allAnswered());
+    EXPECT_EQ(answers.questions().size(), c.confirm ? 2 : 1);
+    if (c.confirm) {
+        EXPECT_EQ(answers.questions().last(), QStringLiteral("Overwrite the file?"));
+    }
+    EXPECT_EQ(answers.texts(), c.messages);
+    if (c.replaced) {
+        EXPECT_EQ(membersIn(path), 20);
+    } else if (c.exists) {
+        EXPECT_EQ(bytesOf(path), QByteArray("an older backup"));
+    }
+    EXPECT_EQ(filesIn(out.path()).size(), c.exists || c.replaced ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, SaveDatabaseFlow,
+                         testing::Values(SaveCase {"NewFile", false, std::nullopt, {saved}, true},
+                                         SaveCase {"ExistingKept", true, false, {}, false},
+                                         SaveCase {"ExistingReplaced", true, true, {saved}, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DatabaseBackupTest, ACancelledDialogCopiesNothingAndANameIsUsedAsTyped)
+{
+    answers.chooseFile(std::nullopt);
+    exchange::saveDatabase(nullptr, dsrc.src);
+    EXPECT_TRUE(answers.texts().isEmpty());
+    EXPECT_TRUE(filesIn(out.path()).isEmpty());
+
+    answers.chooseFile(target(QStringLiteral("backup")));
+    exchange::saveDatabase(nullptr, dsrc.src);
+    EXPECT_EQ(answers.texts(), QStringList {saved});
+    EXPECT_EQ(filesIn(out.path()), QStringList {"backup"});
+}
+
+TEST_F(DatabaseBackupTest, RefusedDestinationsLeaveEverythingAsItWas)
+{
+    QDir(out.path()).mkdir(QStringLiteral("folder"));
+    QFile::link(db.path(), target(QStringLiteral("link.mdb")));
+    const QString dbFolder = QFileInfo(db.path()).absolutePath();
+    const QStringList before = filesIn(dbFolder);
+    const QString refused[] = {
+        target(QStringLiteral("no/such/folder/cardinfo.mdb")),
+        target(QStringLiteral("folder")),
+        db.path(),
+        dbFolder + QStringLiteral("/./cardinfo.mdb"),
+        target(QStringLiteral("link.mdb")),
+    };
+    for (const QString& path : refused) {
+        answers.clear();
+        answers.chooseFile(path);
+        answers.confirmWith(true);
+        exchange::saveDatabase(nullptr, dsrc.src);
+        EXPECT_EQ(answers.texts(), QStringList {failed}) << qPrintable(path);
+    }
+    EXPECT_EQ(membersIn(db.path()), 20);
+    EXPECT_EQ(filesIn(dbFolder), before);
+    EXPECT_EQ(filesIn(out.path()), QStringList {"link.mdb"});
+    EXPECT_TRUE(QDir(target(QStringLiteral("folder"))).isEmpty());
+}
+
+// The file system refuses to let the copy grow (as a full disk would) half-way through.
+TEST_F(DatabaseBackupTest, ACopyCutShortLeavesTheOldFileIntactAndNoPartBehind)
+{
+    const QString path = target(QStringLiteral("cardinfo.mdb"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an older backup");
+    old.close();
+
+    rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 32 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool copied = exchange::CopyDatabaseFile(dsrc.src, path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(copied);
+    EXPECT_EQ(bytesOf(path), QByteArray("an older backup"));
+    EXPECT_EQ(filesIn(out.path()), QStringList {"cardinfo.mdb"});
+    EXPECT_EQ(membersIn(db.path()), 20);
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+#include "exchange/PhotoDownsize.h"
+
+#include "RecordingProgress.h"
+#include "ScriptedAnswers.h"
+#include "TempDatabase.h"
+#include "imaging/Jpeg.h"
+#include "imaging/Picture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Photo
+{
+    QString name;
+    QByteArray bytes;
+    int width; // after the pass; 0 for no picture
+    int height;
+    bool rewritten;
+};
+
+QByteArray jpeg(int width, int height)
+{
+    imaging::Picture picture(width, height);
+    picture.setPixel(0, 0, qRgb(200, 10, 10));
+    return imaging::encodeJpeg(picture);
+}
+
+class PhotoDownsizeTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // In name order, which is the order of the pass.
+        photos = {
+            {"A wide", jpeg(481, 100), 480, 640, true},
+            {"B tall", jpeg(400, 800), 480, 640, true},
+            {"C square", jpeg(960, 960), 480, 640, true},
+            {"D exact", jpeg(480, 640), 480, 640, false},
+            {"E small", jpeg(300, 400), 300, 400, false},
+            {"F none", {}, 0, 0, false},
+            {"G broken", "not a picture", 0, 0, false},
+        };
+        for (const Photo& p : photos)
+            addMember(db, p.name == u"B tall" ? 5 : 0, p.name, {}, {}, p.bytes);
+        db.exec(QStringLiteral("INSERT INTO grptbl (gid, gdesc) VALUES (5, 'Five')"));
+        dsrc.connectTo(db.path());
+    }
+    QByteArray stored(const QString& name)
+    {
+        data::Query q(dsrc.src, QStringLiteral("photo"));
+        q.setSql(QStringLiteral("select * from stafftbl where name = :n"));
+        q.setParameter(QStringLiteral("n"), name);
+        q.open();
+        return q.blob(QStringLiteral("photo"));
+    }
+
+    TempDatabase db;
+    data::Tdsrc dsrc;
+    ScriptedAnswers answers;
+    RecordingProgress progress {&answers};
+    std::vector<Photo> photos;
+};
+
+TEST_F(PhotoDownsizeTest, OversizedPhotosBecome480By640AndOthersKeepTheirBytesTwice)
+{
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<QByteArray> before;
+        for (const Photo& p : photos)
+            before.push_back(stored(p.name));
+        answers.clear();
+        RecordingProgress progress(&answers);
+        exchange::resizeAllPhotos(dsrc, progress);
+
+        EXPECT_EQ(progress.max, 7);
+        EXPECT_EQ(progress.steps, 7);
+        EXPECT_EQ(progress.messagesWhenHidden, 0) << "hidden before the notice";
+        ASSERT_EQ(answers.texts(), QStringList {"Completed."});
+        EXPECT_EQ(answers.shown().front().icon, data::MessageIcon::None);
+        EXPECT_EQ(answers.shown().front().title, QStringLiteral("Melbrin"));
+        for (size_t i = 0; i < photos.size(); ++i) {
+            const Photo& p = photos[i];
+            const QByteArray now = stored(p.name);
+            if (pass == 1 || !p.rewritten) {
+                EXPECT_EQ(now, before[i]) << qPrintable(p.name) << " pass " << pass;
+                continue;
+            }
+            EXPECT_NE(now, before[i]) << qPrintable(p.name);
+            const imaging::Picture picture = imaging::decodeJpeg(now);
+            EXPECT_EQ(picture.width(), p.width) << qPrintable(p.name);
+            EXPECT_EQ(picture.height(), p.height) << qPrintable(p.name);
+        }
+        EXPECT_TRUE(stored(QStringLiteral("F none")).isEmpty());
+    }
+}
+
+TEST_F(PhotoDownsizeTest, TheMemberListIsOpenedAgainWithItsStatement)
+{
+    const QString sql = QStringLiteral("select * from stafftbl where gid = :gid order by name");
+    dsrc.QStaff.setSql(sql);
+    dsrc.QStaff.setParameter(QStringLiteral("gid"), 5);
+    dsrc.QStaff.open();
+    dsrc.QStaff.moveTo(1);
+    exchange::resizeAllPhotos(dsrc, progress);
+    EXPECT_TRUE(dsrc.QStaff.isOpen());
+    EXPECT_EQ(dsrc.QStaff.sql(), sql);
+    ASSERT_EQ(dsrc.QStaff.rowCount(), 1);
+    EXPECT_EQ(dsrc.QStaff.currentRow(), 0);
+    EXPECT_EQ(dsrc.QStaff.asString(QStringLiteral("name")), QStringLiteral("B tall"));
+    EXPECT_FALSE(dsrc.QAllStaff.isOpen());
+}
+
+TEST_F(PhotoDownsizeTest, WithNoMembersItCompletesAtOnce)
+{
+    db.exec(QStringLiteral("DELETE FROM stafftbl"));
+    dsrc.connectTo(db.path());
+    exchange::resizeAllPhotos(dsrc, progress);
+    EXPECT_EQ(progress.max, 0);
+    EXPECT_EQ(progress.steps, 0);
+    EXPECT_EQ(answers.texts(), QStringList {"Completed."});
+}
+
+TEST_F(PhotoDownsizeTest, AFailedStoreStopsWithPhotosBeforeItResized)
+{
+    db.exec(QStringLiteral("CREATE TRIGGER no_c BEFORE UPDATE OF photo ON stafftbl "
+                           "WHEN OLD.name = 'C square' BEGIN SELECT RAISE(ABORT, 'full'); END"));
+    dsrc.connectTo(db.path());
+    const QByteArray square = stored(QStringLiteral("C square"));
+    exchange::resizeAllPhotos(dsrc, progress);
+
+    EXPECT_EQ(answers.texts(), QStringList {"Operation Failed."});
+    EXPECT_EQ(answers.shown().front().icon, data::MessageIcon::None);
+    EXPECT_EQ(progress.messagesWhenHidden, 0);
+    EXPECT_EQ(progress.steps, 2);
+    EXPECT_TRUE(dsrc.QStaff.isOpen());
+    EXPECT_FALSE(dsrc.QAllStaff.isOpen());
+
+    // Read back through a connection of its own: the resized photos are committed.
+    dsrc.src.close();
+    dsrc.connectTo(db.path());
+    EXPECT_EQ(imaging::decodeJpeg(stored(QStringLiteral("A wide"))).width(), 480);
+    EXPECT_EQ(imaging::decodeJpeg(stored(QStringLiteral("B tall"))).height(), 640);
+    EXPECT_EQ(stored(QStringLiteral("C square")), square);
+}
+
+} // namespace

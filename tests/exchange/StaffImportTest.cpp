@@ -1,0 +1,311 @@
+#include "exchange/StaffImport.h"
+
+#include "RecordingProgress.h"
+#include "ScriptedAnswers.h"
+#include "TempDatabase.h"
+#include "data/Error.h"
+#include "exchange/SheetTable.h"
+
+#include <QDateTime>
+#include <QTimeZone>
+#include <gtest/gtest.h>
+
+namespace {
+
+using exchange::SheetTable;
+using Row = std::vector<QVariant>;
+
+const QString postError = QStringLiteral("Unable to post the data.");
+
+class StaffImportTest : public testing::Test
+{
+protected:
+    void SetUp() override { dsrc.connectTo(db.path()); }
+
+    bool run(const SheetTable& sheet)
+    {
+        dsrc.QAllStaff.open();
+        return exchange::importStaff(dsrc, sheet, progress);
+    }
+    // Every column of the members of that name, in seq order, read with a bound parameter.
+    std::vector<QVariantMap> members(const QString& name)
+    {
+        data::Query q(dsrc.src, QStringLiteral("check"));
+        q.setSql(QStringLiteral("select * from stafftbl where name = :name order by seq"));
+        q.setParameter(QStringLiteral("name"), name);
+        q.open();
+        std::vector<QVariantMap> result;
+        for (q.first(); !q.eof(); q.next()) {
+            QVariantMap row;
+            for (int c = 0; c < q.columnCount(); ++c)
+                row.insert(q.columnName(c), q.value(q.columnName(c)));
+            result.push_back(row);
+        }
+        return result;
+    }
+    QVariantMap member(const QString& name)
+    {
+        const auto all = members(name);
+        EXPECT_EQ(all.size(), 1u) << qPrintable(name);
+        return all.empty() ? QVariantMap() : all.front();
+    }
+    qint64 count(const QString& sql) const { return db.scalar(sql).toLongLong(); }
+    QVariant groupValue(const QString& gdesc, const QString& column)
+    {
+        data::Query q(dsrc.src, QStringLiteral("group"));
+        q.setSql(QStringLiteral("select * from grptbl where gdesc = :g collate binary"));
+        q.setParameter(QStringLiteral("g"), gdesc);
+        q.open();
+        return q.eof() ? QVariant(QStringLiteral("(none)")) : q.value(column);
+    }
+
+    TempDatabase db;
+    data::Tdsrc dsrc;
+    ScriptedAnswers answers;
+    RecordingProgress progress {&answers};
+};
+
+TEST_F(StaffImportTest, ColumnsAreFoundByHeadingInAnyCaseAndCellsStoredAsText)
+{
+    const QDateTime joined(QDate(2004, 3, 5), QTime(0, 0), QTimeZone::utc());
+    const QDateTime stamped(QDate(2004, 3, 5), QTime(10, 30), QTimeZone::utc());
+    const SheetTable sheet(
+        {"date_join", "Post", "IGNORED", "chinese_name", "Staff_Id", "name", "Group"},
+        {Row {joined, 3.0, "x", QStringLiteral("陈大文"), 1234.0, "Ann", "Sales"},
+         Row {stamped, QVariant(), "y", QVariant(), "S-2", "Bob"},
+         Row {"31/12/2001", "Clerk", "z", QVariant(), 0.5, 42.0}});
+    EXPECT_TRUE(run(sheet));
+
+    const QVariantMap ann = member(QStringLiteral("Ann"));
+    EXPECT_EQ(ann["cname"], QStringLiteral("陈大文"));
+    EXPECT_EQ(ann["staffno"], QStringLiteral("1234"));
+    EXPECT_EQ(ann["post"], QStringLiteral("3"));
+    EXPECT_EQ(ann["datejoin"], QLocale().toString(joined.date(), QLocale::ShortFormat));
+    EXPECT_EQ(ann["expiry"], QStringLiteral(" "));
+    EXPECT_EQ(ann["remark"], QStringLiteral(" "));
+    EXPECT_TRUE(ann["photo"].isNull());
+    EXPECT_TRUE(ann["cardno"].isNull());
+    EXPECT_EQ(ann["gid"], groupValue(QStringLiteral("Sales"), QStringLiteral("seq")));
+
+    const QVariantMap bob = member(QStringLiteral("Bob"));
+    EXPECT_EQ(bob["datejoin"],
+              QLocale().toString(stamped.date(), QLocale::ShortFormat) + u' '
+                  + QLocale().toString(stamped.time(), QLocale::LongFormat));
+    EXPECT_EQ(bob["post"], QString());
+    EXPECT_EQ(bob["cname"], QString());
+    EXPECT_EQ(bob["gid"].toInt(), 0) << "an empty GROUP cell";
+
+    const QVariantMap number = member(QStringLiteral("42"));
+    EXPECT_EQ(number["datejoin"], QStringLiteral("31/12/2001")) << "text is not converted";
+    EXPECT_EQ(number["staffno"], QStringLiteral("0.5"));
+}
+
+TEST_F(StaffImportTest, AbsentColumnsGiveEmptyTextAndTheDefaultGroup)
+{
+    EXPECT_TRUE(run(SheetTable({"NAME"}, {Row {"Ann"}})));
+    const QVariantMap ann = member(QStringLiteral("Ann"));
+    for (const char* column : {"staffno", "cname", "post", "datejoin"})
+        EXPECT_EQ(ann[column], QString()) << column;
+    EXPECT_EQ(ann["gid"].toInt(), 0);
+}
+
+TEST_F(StaffImportTest, AGroupNamedByManyRowsIsCreatedOnceWithItsSeqAsGid)
+{
+    db.exec(QStringLiteral("UPDATE sqlite_sequence SET seq = 41 WHERE name = 'grptbl'"));
+    const SheetTable sheet({"GROUP", "NAME"},
+                           {Row {"Sales", "Ann"}, Row {"Sales", "Bob"}, Row {"  ", "Carl"},
+                            Row {"DEFAULT", "Dora"}, Row {"Sales", "Eve"}, Row {"sales", "Fay"}});
+    EXPECT_TRUE(run(sheet));
+
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM grptbl")), 4);
+    EXPECT_EQ(groupValue(QStringLiteral("Sales"), QStringLiteral("gid")).toInt(), 42);
+    EXPECT_EQ(groupValue(QStringLiteral("Sales"), QStringLiteral("seq")).toInt(), 42);
+    EXPECT_EQ(groupValue(QStringLiteral("  "), QStringLiteral("gid")).toInt(), 43)
+        << "a GROUP text of blanks names a group";
+    EXPECT_EQ(groupValue(QStringLiteral("sales"), QStringLiteral("gid")).toInt(), 44)
+        << "group names are compared exactly";
+    for (const char* name : {"Ann", "Bob", "Eve"})
+        EXPECT_EQ(member(QString::fromLatin1(name))["gid"].toInt(), 42) << name;
+    EXPECT_EQ(member(QStringLiteral("Carl"))["gid"].toInt(), 43);
+    EXPECT_EQ(member(QStringLiteral("Dora"))["gid"].toInt(), 0);
+}
+
+TEST_F(StaffImportTest, KnownNamesAreOverwrittenKeepingSeqAndCardno)
+{
+    const qint64 seq = addMember(db, 0, QStringLiteral("Ann"), QStringLiteral("old"),
+                                 QStringLiteral("S-1"), QByteArray("photo bytes"));
+    db.exec(QStringLiteral("UPDATE stafftbl SET cardno = 777"));
+    addMember(db, 0, QStringLiteral("Zed"));
+    dsrc.connectTo(db.path());
+
+    const SheetTable sheet({"NAME", "GROUP", "CHINESE_NAME", "STAFF_ID", "POST", "DATE_JOIN"},
+                           {Row {"Ann", "Sales", "新", "S-9", "Boss", "1/02/2003"},
+                            Row {"Bob", QVariant(), "first", "B-1"},
+                            Row {"Bob", QVariant(), "second", "B-2"},
+                            Row {QVariant(), QVariant(), "no name"}});
+    EXPECT_TRUE(run(sheet));
+
+    const QVariantMap ann = member(QStringLiteral("Ann"));
+    EXPECT_EQ(ann["seq"].toLongLong(), seq);
+    EXPECT_EQ(ann["cardno"].toInt(), 777);
+    EXPECT_EQ(ann["gid"], groupValue(QStringLiteral("Sales"), QStringLiteral("gid")));
+    EXPECT_EQ(ann["cname"], QStringLiteral("新"));
+    EXPECT_EQ(ann["staffno"], QStringLiteral("S-9"));
+    EXPECT_EQ(ann["post"], QStringLiteral("Boss"));
+    EXPECT_EQ(ann["datejoin"], QStringLiteral("1/02/2003"));
+    EXPECT_EQ(ann["expiry"], QStringLiteral(" "));
+    EXPECT_EQ(ann["remark"], QStringLiteral(" "));
+    EXPECT_TRUE(ann["photo"].isNull());
+
+    EXPECT_EQ(member(QStringLiteral("Bob"))["cname"], QStringLiteral("second"))
+        << "a later row of the same name overwrites the member the earlier one made";
+    EXPECT_EQ(member(QString())["cname"], QStringLiteral("no name"))
+        << "a row with an empty NAME is written too";
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM stafftbl")), 4);
+    EXPECT_EQ(member(QStringLiteral("Zed"))["expiry"], QStringLiteral("5/03/2009"));
+}
+
+TEST_F(StaffImportTest, ProgressCoversEveryRowAndLetsEventsRunPerRow)
+{
+    EXPECT_TRUE(run(SheetTable({"NAME"}, {Row {"Ann"}, Row {"Bob"}, Row {"Carl"}})));
+    EXPECT_EQ(progress.min, 0);
+    EXPECT_EQ(progress.max, 3);
+    EXPECT_EQ(progress.steps, 3);
+    EXPECT_EQ(progress.eventRuns, 3);
+    EXPECT_TRUE(progress.shown);
+    EXPECT_FALSE(progress.hidden);
+
+    RecordingProgress empty;
+    dsrc.QAllStaff.open();
+    EXPECT_TRUE(exchange::importStaff(dsrc, SheetTable({"NAME"}, {}), empty));
+    EXPECT_EQ(empty.max, 0);
+    EXPECT_TRUE(empty.shown);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM stafftbl")), 3);
+    EXPECT_TRUE(answers.texts().isEmpty());
+}
+
+TEST_F(StaffImportTest, TheGaugeTakesTheRowCountAsA16BitNumber)
+{
+    // 70,000 records and no NAME column: the range is set, then the first write fails.
+    std::vector<Row> rows(70'000, Row {"x"});
+    EXPECT_FALSE(run(SheetTable({"POST"}, std::move(rows))));
+    EXPECT_EQ(progress.max, 70'000 - 65'536);
+}
+
+// A refused write ends the import with the message; the records before it stay stored.
+struct Refusal
+{
+    const char* name;
+    const char* setup; // SQL run on the file first
+    QStringList headings;
+    std::vector<Row> rows;
+    QStringList stored; // members afterwards, in seq order
+    QStringList groups; // groups afterwards, by gdesc
+};
+
+void PrintTo(const Refusal& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class StaffImportRefusal : public StaffImportTest, public testing::WithParamInterface<Refusal>
+{
+};
+
+TEST_P(StaffImportRefusal, ShowsThePostErrorAndKeepsEarlierRows)
+{
+    const Refusal& c = GetParam();
+    if (*c.setup)
+        db.exec(QString::fromLatin1(c.setup));
+    dsrc.connectTo(db.path());
+    EXPECT_FALSE(run(SheetTable(c.headings, c.rows)));
+    EXPECT_EQ(answers.texts(), QStringList {postError});
+    EXPECT_EQ(answers.shown().front().icon, data::MessageIcon::Error);
+    EXPECT_TRUE(progress.shown) << "the message is shown over the progress window";
+
+    // Read through a connection of its own: the rows before are committed.
+    data::Connection other;
+    other.setConnectionString(data::buildConnectionString(db.path(), data::Tdsrc::password()));
+    other.open();
+    data::Query q(other, QStringLiteral("q"));
+    q.setSql(QStringLiteral("select name from stafftbl order by seq"));
+    q.open();
+    QStringList stored;
+    for (q.first(); !q.eof(); q.next())
+        stored << q.asString(QStringLiteral("name"));
+    EXPECT_EQ(stored, c.stored);
+    q.setSql(QStringLiteral("select gdesc from grptbl order by seq"));
+    q.open();
+    QStringList groups;
+    for (q.first(); !q.eof(); q.next())
+        groups << q.asString(QStringLiteral("gdesc"));
+    EXPECT_EQ(groups, c.groups);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, StaffImportRefusal,
+    testing::Values(Refusal {"NoNameColumn",
+                             "",
+                             {"GROUP", "POST"},
+                             {Row {"Sales", "Clerk"}, Row {"Hr", "x"}},
+                             {},
+                             {"DEFAULT", "Sales"}},
+                    Refusal {
+                        "MemberRefused",
+                        "CREATE TRIGGER no_eve BEFORE INSERT ON stafftbl WHEN NEW.name = 'Eve' "
+                        "BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                        {"NAME", "GROUP"},
+                        {Row {"Ann", "Sales"}, Row {"Bob", QVariant()}, Row {"Eve", "Hr"},
+                         Row {"Fay", QVariant()}},
+                        {"Ann", "Bob"},
+                        {"DEFAULT", "Sales", "Hr"}},
+                    Refusal {"GroupRefused",
+                             "CREATE TRIGGER no_hr BEFORE INSERT ON grptbl WHEN NEW.gdesc = 'Hr' "
+                             "BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                             {"NAME", "GROUP"},
+                             {Row {"Ann", "Sales"}, Row {"Eve", "Hr"}, Row {"Fay", QVariant()}},
+                             {"Ann"},
+                             {"DEFAULT", "Sales"}},
+                    // The next seq does not fit the 16-bit gid: the group row stays without one.
+                    Refusal {"GidOutOfRange",
+                             "UPDATE sqlite_sequence SET seq = 32767 WHERE name = 'grptbl'",
+                             {"NAME", "GROUP"},
+                             {Row {"Ann", QVariant()}, Row {"Eve", "Hr"}},
+                             {"Ann"},
+                             {"DEFAULT", "Hr"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(StaffImportTest, AReadOnlyOrLockedDatabaseRefusesTheFirstWrite)
+{
+    addMember(db, 0, QStringLiteral("Ann"));
+    dsrc.connectTo(db.path());
+    dsrc.src.execute(QStringLiteral("PRAGMA query_only = 1"));
+    EXPECT_FALSE(run(SheetTable({"NAME"}, {Row {"Bob"}})));
+    EXPECT_EQ(answers.texts(), QStringList {postError});
+    dsrc.src.execute(QStringLiteral("PRAGMA query_only = 0"));
+
+    // Another program holds the write lock past the engine's wait.
+    data::Connection other;
+    other.setConnectionString(data::buildConnectionString(db.path(), data::Tdsrc::password()));
+    other.open();
+    other.beginTransaction();
+    answers.clear();
+    EXPECT_FALSE(run(SheetTable({"NAME"}, {Row {"Carl"}})));
+    EXPECT_EQ(answers.texts(), QStringList {postError});
+    other.rollback();
+    EXPECT_FALSE(dsrc.src.inTransaction());
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM stafftbl")), 1);
+}
+
+TEST_F(StaffImportTest, OtherErrorsAreThrownWithEarlierRowsStored)
+{
+    db.exec(QStringLiteral("INSERT INTO grptbl (gid, gdesc) VALUES (NULL, 'Broken')"));
+    dsrc.connectTo(db.path());
+    const SheetTable sheet({"NAME", "GROUP"}, {Row {"Ann", QVariant()}, Row {"Bob", "Broken"}});
+    EXPECT_THROW(run(sheet), data::Error);
+    EXPECT_TRUE(answers.texts().isEmpty());
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM stafftbl WHERE name = 'Ann'")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM stafftbl WHERE name = 'Bob'")), 0);
+}
+
+} // namespace
