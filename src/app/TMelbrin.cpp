@@ -5,6 +5,10 @@
 #include "data/QueryTableModel.h"
 #include "data/Tdsrc.h"
 #include "data/WindowSettings.h"
+#include "exchange/DatabaseBackup.h"
+#include "exchange/ImportCommand.h"
+#include "exchange/PhotoDownsize.h"
+#include "imaging/TPg.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -121,11 +125,36 @@ void TMelbrin::actAboutExecute()
     about.exec();
 }
 
-void TMelbrin::actImportExecute() { }
+void TMelbrin::actImportExecute()
+{
+    bool reload = false;
+    {
+        imaging::TPg progress(this);
+        reload = exchange::importWorkbook(this, m_dsrc, progress);
+    }
+    if (reload)
+        ReloadGroups();
+}
+
+void TMelbrin::actSaveExecute()
+{
+    exchange::saveDatabase(this, m_dsrc.src);
+}
+
+void TMelbrin::bResizeAllClick()
+{
+    // The member grid shows the reopened list afterwards, also after a failure.
+    struct Resync
+    {
+        TMelbrin* w;
+        ~Resync() { w->syncGrid(); }
+    } resync {this};
+    imaging::TPg progress(this);
+    exchange::resizeAllPhotos(m_dsrc, progress);
+}
+
 void TMelbrin::actCheckListExecute() { }
-void TMelbrin::actSaveExecute() { }
 void TMelbrin::actLayoutExecute() { }
 void TMelbrin::bPreviewClick() { }
-void TMelbrin::bResizeAllClick() { }
 
 } // namespace app

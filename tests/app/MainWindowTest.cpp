@@ -343,6 +343,26 @@ private slots:
         QCOMPARE(f.w->dpJoin->date(), QDate(2004, 3, 5));
     }
 
+    void exchangeCommandsFromTheWindow()
+    {
+        MainWindowFixture f(staffOfTwoGroups);
+        selectGroup(f, QStringLiteral("Works"));
+        f.answers.chooseFile(std::nullopt); // a cancelled import still reloads the groups
+        f.w->actImportExecute();
+        QCOMPARE(f.w->lstGroup->currentText(), QStringLiteral("Admin"));
+
+        QTemporaryDir dir;
+        const QString copy = dir.filePath(QStringLiteral("backup.mdb"));
+        f.answers.chooseFile(copy);
+        f.w->actSave->trigger();
+        QCOMPARE(f.answers.texts().last(), QStringLiteral("Database saved."));
+
+        f.w->bResizeAllClick();
+        QCOMPARE(f.answers.texts().last(), QStringLiteral("Completed."));
+        QCOMPARE(f.listed(), (QStringList {"alice", "Bob", "Carol"}));
+        QCOMPARE(f.dsrc.QStaff.currentRow(), 0);
+    }
+
     void settingsDefaultsAndExit()
     {
         {
