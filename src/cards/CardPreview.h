@@ -1,0 +1,35 @@
+#pragma once
+
+#include "cards/CardOptions.h"
+#include "cards/Page.h"
+
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace data {
+class Query;
+}
+
+namespace cards {
+
+class CardReport;
+class TextMetrics;
+
+// The card report of the options' style (0, 1 or 2; anything else gives none), printing one
+// card for every row of rows, with the seven slots bound to the options (columns looked up in
+// fields, the layout's "select * from fields"), the watermarks on and the background in when
+// it is to be printed.
+std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Query& fields,
+                                           data::Query& rows);
+
+// The pages those cards make, laid out without drawing.
+std::vector<Page> cardPages(const CardOptions& options, data::Query& fields, data::Query& rows,
+                            const TextMetrics& metrics);
+
+// Shows the cards of the open rows in the print preview and returns when it has been closed.
+void PreviewCards(QWidget* owner, const CardOptions& options, data::Query& fields,
+                  data::Query& rows);
+
+} // namespace cards

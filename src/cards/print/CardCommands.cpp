@@ -1,0 +1,57 @@
+#include "CardCommands.h"
+
+#include "cards/CardPreview.h"
+#include "data/Tdsrc.h"
+
+namespace cards {
+namespace {
+
+// Closes the query when the preview ends, also when it fails.
+class OpenWhileInScope
+{
+public:
+    explicit OpenWhileInScope(data::Query& query)
+        : m_query(query)
+    {
+        m_query.open();
+    }
+    ~OpenWhileInScope() { m_query.close(); }
+    OpenWhileInScope(const OpenWhileInScope&) = delete;
+    OpenWhileInScope& operator=(const OpenWhileInScope&) = delete;
+
+private:
+    data::Query& m_query;
+};
+
+QStringList staffJoinedWithGroups()
+{
+    return {QStringLiteral("select * from stafftbl"), QStringLiteral("left join grptbl"),
+            QStringLiteral("on stafftbl.gid=grptbl.gid")};
+}
+
+} // namespace
+
+void previewAllStaff(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& options,
+                     data::Query& fields)
+{
+    dsrc.QList.setSql(staffJoinedWithGroups());
+    const OpenWhileInScope open(dsrc.QList);
+    PreviewCards(owner, options, fields, dsrc.QList);
+}
+
+void previewSelectedMember(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& storedOptions,
+                           data::Query& fields)
+{
+    QStringList sql = staffJoinedWithGroups();
+    sql << QStringLiteral("where name=:name");
+    dsrc.QList.setSql(sql);
+    // Null equals nothing: an empty member list selects nobody.
+    QVariant name;
+    if (dsrc.QStaff.isOpen() && !dsrc.QStaff.eof())
+        name = dsrc.QStaff.value(QStringLiteral("name"));
+    dsrc.QList.setParameter(QStringLiteral("name"), name);
+    const OpenWhileInScope open(dsrc.QList);
+    PreviewCards(owner, storedOptions, fields, dsrc.QList);
+}
+
+} // namespace cards

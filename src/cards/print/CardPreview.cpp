@@ -1,0 +1,64 @@
+#include "cards/CardPreview.h"
+
+#include "BindSlot.h"
+#include "FormatStr.h"
+#include "OwnedImage.h"
+#include "ReportRender.h"
+#include "TrptFmt1.h"
+#include "TrptFmt2.h"
+#include "TrptFmt3.h"
+#include "cards/ReportLayout.h"
+#include "cards/TextMetrics.h"
+#include "data/Answers.h"
+
+namespace cards {
+
+std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Query& fields,
+                                           data::Query& rows)
+{
+    std::unique_ptr<CardReport> card;
+    switch (options.style) {
+    case 0:
+        card = std::make_unique<TrptFmt1>(rows);
+        break;
+    case 1:
+        card = std::make_unique<TrptFmt2>(rows);
+        break;
+    case 2:
+        card = std::make_unique<TrptFmt3>(rows);
+        break;
+    default:
+        return nullptr;
+    }
+    for (std::size_t k = 0; k < options.slots.size(); ++k) {
+        BindSlot(options, *card->QRLabel[k], *card->QRDBText[k], FormatStr, *card->QRShape[k],
+                 options.slots[k], fields);
+    }
+    card->QRLabel8->enabled = true;
+    card->QRLabel9->enabled = true;
+    if (options.printBack)
+        card->QRImage1->picture = ownedImage(options.background);
+    return card;
+}
+
+std::vector<Page> cardPages(const CardOptions& options, data::Query& fields, data::Query& rows,
+                            const TextMetrics& metrics)
+{
+    const std::unique_ptr<CardReport> card = makeCardReport(options, fields, rows);
+    if (!card)
+        return {};
+    return ReportLayout(metrics).pages(card->report);
+}
+
+void PreviewCards(QWidget* owner, const CardOptions& options, data::Query& fields,
+                  data::Query& rows)
+{
+    const std::unique_ptr<CardReport> card = makeCardReport(options, fields, rows);
+    if (!card)
+        return;
+    const TextMetrics metrics;
+    data::answers().preview(
+        owner, [&](QPagedPaintDevice* device) { printReport(card->report, *device, metrics); });
+}
+
+} // namespace cards

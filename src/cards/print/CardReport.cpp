@@ -1,0 +1,91 @@
+#include "CardReport.h"
+
+#include "DesignConstants.h"
+#include "OwnedImage.h"
+#include "data/Query.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureBlob.h"
+
+namespace cards {
+
+CardReport::CardReport(data::Query& rows, int columns, Length bandWidth, Length bandHeight)
+    : m_rows(rows)
+    , m_source(rows)
+{
+    report.page.columns = columns;
+    report.page.columnSpace = Length::mm(10);
+    report.page.printIfEmpty = true;
+    report.font = QFont(QStringLiteral("Arial"), 10);
+    report.fontColor = windowTextColor();
+    report.setDataSource(&m_source);
+    Band& detail = report.setDetailBand(bandWidth, bandHeight);
+    detail.color = Qt::white;
+    detail.beforePrint = [this](Band& b, bool& print) { DetailBand1BeforePrint(b, print); };
+}
+
+void CardReport::DetailBand1BeforePrint(Band&, bool&)
+{
+    if (m_rows.eof())
+        return;
+    imaging::Picture photo;
+    imaging::LoadPictureFromBlob(m_rows, QStringLiteral("photo"), photo);
+    qrPhoto->picture = ownedImage(photo);
+}
+
+void CardReport::addBackground(Length width, Length height)
+{
+    QRImage1 = &band().add<ImageControl>(LengthRect {Length(), Length(), width, height});
+}
+
+void CardReport::addPhoto(LengthRect rect)
+{
+    qrPhoto = &band().add<ImageControl>(rect);
+}
+
+LabelControl& CardReport::addWatermark(Length top, Length height, int points, const QString& text)
+{
+    auto& label = band().add<LabelControl>(LengthRect {Length(), top, Length(), height}, text);
+    label.font = QFont(QStringLiteral("Arial"), points, QFont::Bold, true);
+    label.fontColor = silver();
+    label.alignment = TextControl::Alignment::Center;
+    label.alignToBand = true;
+    return label;
+}
+
+LabelControl& CardReport::addSample(Length top, Length height, int points)
+{
+    QRLabel8 = &addWatermark(top, height, points, QStringLiteral("SAMPLE"));
+    return *QRLabel8;
+}
+
+LabelControl& CardReport::addAddress(Length top, Length height, int points)
+{
+    QRLabel9 = &addWatermark(top, height, points, makerWebAddress());
+    return *QRLabel9;
+}
+
+void CardReport::addSlot(int index, const SlotPlace& place)
+{
+    const Length down = pitch(index);
+    auto& value = band().add<DataTextControl>(place.data.translated(Length(), down));
+    value.font = report.font;
+    value.fontColor = report.fontColor;
+
+    // Right-justified: the design width only fixes the right edge.
+    const Length designWidth = Length::mm(10);
+    auto& caption = band().add<LabelControl>(LengthRect {place.captionRight - designWidth,
+                                                         place.captionTop + down, designWidth,
+                                                         place.captionHeight},
+                                             QStringLiteral("QRLabel%1").arg(index + 1));
+    caption.font = QFont(QStringLiteral("Arial"), 7, QFont::Normal, true);
+    caption.fontColor = windowTextColor();
+    caption.alignment = TextControl::Alignment::Right;
+
+    auto& line = band().add<LineControl>(place.line.translated(Length(), down));
+
+    QRDBText[std::size_t(index)] = &value;
+    QRLabel[std::size_t(index)] = &caption;
+    QRShape[std::size_t(index)] = &line;
+}
+
+} // namespace cards

@@ -1,0 +1,21 @@
+#include "CheckList.h"
+
+#include "ReportRender.h"
+#include "TqrMemList.h"
+#include "cards/TextMetrics.h"
+#include "data/Answers.h"
+#include "data/Tdsrc.h"
+
+namespace cards {
+
+void actCheckListExecute(QWidget* owner, data::Tdsrc& dsrc)
+{
+    TqrMemList memList(dsrc.src);
+    memList.QRLabel8->enabled = true;
+    memList.QRLabel9->enabled = true;
+    const TextMetrics metrics;
+    data::answers().preview(
+        owner, [&](QPagedPaintDevice* device) { printReport(memList.report, *device, metrics); });
+}
+
+} // namespace cards

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "data/Answers.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class QPrinter;
+class QPrintPreviewWidget;
+class QLabel;
+
+namespace cards {
+
+// The print preview: the pages of a report drawn by a render function, with page navigation,
+// zoom, printing on a chosen printer (copies, page range) and saving as PDF. Not modal.
+class PrintPreviewWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    PrintPreviewWindow(QWidget* parent, data::Answers::Render render);
+    ~PrintPreviewWindow() override;
+
+    QPrintPreviewWidget* view() const { return m_view; }
+    // Draws the pages onto a PDF file; throws data::Error when it cannot be written.
+    void saveAsPdf(const QString& fileName);
+
+Q_SIGNALS:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildToolBar();
+    void printPages();
+    void savePdfClicked();
+    void updatePageLabel();
+
+    data::Answers::Render m_render;
+    std::unique_ptr<QPrinter> m_previewPrinter;
+    QPrintPreviewWidget* m_view = nullptr;
+    QLabel* m_pageLabel = nullptr;
+};
+
+// Shows the preview window and returns when the user has closed it.
+void showPrintPreview(QWidget* parent, const data::Answers::Render& render);
+
+} // namespace cards

@@ -1,0 +1,43 @@
+#include "ReportRender.h"
+
+#include "cards/PagePainter.h"
+#include "cards/Report.h"
+#include "cards/ReportLayout.h"
+#include "cards/ReportPrinter.h"
+#include "data/Error.h"
+
+#include <QCoreApplication>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+
+namespace cards {
+
+int printReport(Report& report, QPagedPaintDevice& device, const TextMetrics& metrics)
+{
+    auto* printer = dynamic_cast<QPrinter*>(&device);
+    if (!printer || printer->printRange() != QPrinter::PageRange || printer->fromPage() < 1)
+        return ReportPrinter::print(report, device, metrics);
+
+    const int from = printer->fromPage();
+    const int to = printer->toPage() < from ? from : printer->toPage();
+    const QSizeF paper(report.page.paperWidth.toMm(), report.page.paperHeight.toMm());
+    printer->setFullPage(true);
+    printer->setPageLayout(QPageLayout(QPageSize(paper, QPageSize::Millimeter),
+                                       QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    QPainter painter;
+    if (!painter.begin(printer))
+        throw data::Error(QCoreApplication::translate("cards", "The printer could not be started"));
+    int drawn = 0;
+    ReportLayout(metrics).run(report, [&](Page&& page) {
+        if (page.number < from || page.number > to)
+            return;
+        if (drawn++ > 0)
+            printer->newPage();
+        PagePainter::paint(page, painter);
+    });
+    painter.end();
+    return drawn;
+}
+
+} // namespace cards

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "TempDatabase.h"
+#include "cards/CardOptions.h"
+#include "cards/Page.h"
+#include "cards/TextMetrics.h"
+#include "data/Tdsrc.h"
+
+#include <ostream>
+#include <vector>
+
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << text.toStdString();
+}
+
+namespace printfixture {
+
+inline cards::Length mm(double value)
+{
+    return cards::Length::mm(value);
+}
+
+// A JPEG blob of a picture of the given size and colour.
+QByteArray photoBlob(int width, int height, QColor colour = Qt::darkCyan);
+
+// Shared measures for every test.
+const cards::TextMetrics& metrics();
+
+// The texts on a page, in drawing order.
+QStringList texts(const cards::Page& page);
+const cards::TextItem* findText(const cards::Page& page, const QString& text);
+
+// A starter database, connected through a data module, with the layout's fields query open.
+class PrintDatabase
+{
+public:
+    PrintDatabase();
+
+    // Adds a member and returns its seq.
+    qint64 add(int gid, const QString& name, const QString& cname = {},
+               const QByteArray& photo = {});
+    // Runs the all-staff statement on QList (opens it) and lays the cards out.
+    std::vector<cards::Page> cards(const cards::CardOptions& options);
+    // The options as the starter database stores them: slots 1..6 use fields 1, 2, 3, 4, 5
+    // and 7, slot 7 is not used; style 1; no custom options.
+    static cards::CardOptions starterOptions();
+
+    TempDatabase db;
+    data::Tdsrc dsrc;
+    data::Query fields;
+};
+
+} // namespace printfixture
