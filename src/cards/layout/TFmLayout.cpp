@@ -10,13 +10,28 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTabBar>
 #include <QTabWidget>
 
 namespace cards {
+namespace {
+
+// The small dialog font; where it is missing, a face of the same narrow metrics, so that
+// captions fit the controls' designed widths.
+QFont dialogFont()
+{
+    const QString face = QStringLiteral("MS Sans Serif");
+    return QFont(QFontDatabase::hasFamily(face) ? face : QStringLiteral("Arial"), 8);
+}
+
+} // namespace
 
 TFmLayout::TFmLayout(data::Tdsrc& dsrc, QWidget* owner)
     : QDialog(owner)
@@ -27,7 +42,7 @@ TFmLayout::TFmLayout(data::Tdsrc& dsrc, QWidget* owner)
     setObjectName(QStringLiteral("FmLayout"));
     setWindowTitle(QStringLiteral("Card Layout"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(dialogFont());
     setFixedSize(424, 325);
 
     PageControl1 = new QTabWidget(this);
@@ -56,6 +71,14 @@ TFmLayout::TFmLayout(data::Tdsrc& dsrc, QWidget* owner)
             clickable->setCursor(Qt::PointingHandCursor);
     for (QComboBox* list : m_slotLists)
         list->setCursor(Qt::PointingHandCursor);
+
+    // Group box titles drawn on the frame's top line, so that the designed places of the
+    // controls inside fall below them.
+    if (QStyle* framed = QStyleFactory::create(QStringLiteral("Windows"))) {
+        framed->setParent(this);
+        for (QGroupBox* box : findChildren<QGroupBox*>())
+            box->setStyle(framed);
+    }
 
     connectHandlers();
     FormCreate();

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <algorithm>
 
 namespace cards {
 namespace {
@@ -45,6 +46,8 @@ QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, QRec
     auto* result = place<QCheckBox>(parent, name, geometry);
     result->setText(text);
     result->setChecked(checked);
+    // Wider where the face at hand needs it, never narrower than designed.
+    result->resize(std::max(geometry.width(), result->sizeHint().width()), geometry.height());
     return result;
 }
 
