@@ -5,6 +5,7 @@
 #include "PrintFixture.h"
 #include "ScriptedAnswers.h"
 #include "cards/print/CheckList.h"
+#include "data/Error.h"
 
 #include <QDir>
 #include <QPainter>
@@ -107,6 +108,21 @@ TEST(SelectedMemberPreview, EmptyGroupPrintsOneEmptyCard)
     EXPECT_TRUE(text.contains(QStringLiteral("SAMPLE")));
     EXPECT_TRUE(text.contains(QStringLiteral("Staff No")));
     EXPECT_FALSE(text.contains(QStringLiteral("Somebody")));
+}
+
+// A failing preview reaches the caller, and QList is closed all the same.
+TEST(SelectedMemberPreview, FailureReachesTheCallerAndClosesTheRows)
+{
+    PrintDatabase base;
+    base.add(0, QStringLiteral("Alice"));
+    selectMember(base, 0, QStringLiteral("Alice"));
+    ScriptedAnswers answers;
+    answers.onPreview
+        = [](const data::Answers::Render&) { throw data::Error(QStringLiteral("no printer")); };
+    EXPECT_THROW(cards::previewSelectedMember(nullptr, base.dsrc, PrintDatabase::starterOptions(),
+                                              base.fields),
+                 data::Error);
+    EXPECT_FALSE(base.dsrc.QList.isOpen());
 }
 
 // End to end: the all-staff cards and the check list written to PDF and read back.

@@ -120,7 +120,8 @@ TEST_P(CardDesigns, PlaceBackgroundPhotoAndSlotsAsDesigned)
     base.add(0, QStringLiteral("Alice"), {}, photoBlob(48, 64));
     cards::CardOptions options = PrintDatabase::starterOptions();
     options.style = c.style;
-    options.slots[6] = {1, QStringLiteral("Again")}; // slot 7 prints the name too
+    options.slots[6]
+        = {1, QStringLiteral("A caption far longer than all the room there is to the left of it")};
     options.printBack = true;
     options.background = imaging::Picture(30, 20);
 
@@ -159,6 +160,13 @@ TEST_P(CardDesigns, PlaceBackgroundPhotoAndSlotsAsDesigned)
     EXPECT_EQ(caption->top, at(c.captionTop));
     EXPECT_EQ(caption->font.pointSize(), 7);
     EXPECT_TRUE(caption->font.italic());
+
+    // A caption too long for the room keeps its right edge and runs off the card's left.
+    const cards::TextItem* longCaption = findText(
+        page, QStringLiteral("A caption far longer than all the room there is to the left of it"));
+    ASSERT_TRUE(longCaption);
+    EXPECT_EQ(longCaption->left + longCaption->width, at(c.captionRight));
+    EXPECT_LT(longCaption->left, mm(10));
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, CardDesigns,
