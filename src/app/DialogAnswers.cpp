@@ -3,6 +3,7 @@
 #include "data/Error.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
@@ -47,6 +48,21 @@ std::optional<QString> DialogAnswers::openFileName(QWidget* parent, const QStrin
     return name;
 }
 
+std::optional<QString> DialogAnswers::openFileName(QWidget* parent, const QString& filter,
+                                                   const QString& title, const QString& fileName,
+                                                   const QString& defaultSuffix)
+{
+    QFileDialog dialog(parent, title, {}, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (!fileName.isEmpty())
+        dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
 std::optional<QString> DialogAnswers::saveFileName(QWidget* parent, const QString& filter,
                                                    const QString& fileName)
 {
@@ -74,6 +90,19 @@ std::optional<QFont> DialogAnswers::chooseFont(QWidget* parent, const QFont& ini
             parent, QStringLiteral("Font"),
             QObject::tr("Size must be between %1 and %2.").arg(minPoints).arg(maxPoints));
     }
+}
+
+std::optional<data::Answers::FontChoice>
+DialogAnswers::chooseFontAndColor(QWidget* parent, const QFont& initial, const QColor& initialColor,
+                                  int minPoints, int maxPoints)
+{
+    const std::optional<QFont> font = chooseFont(parent, initial, minPoints, maxPoints);
+    if (!font)
+        return std::nullopt;
+    // The font dialog has no colour of its own: the colour follows, with the basic colours
+    // offered first.
+    const QColor color = QColorDialog::getColor(initialColor, parent, QObject::tr("Font Colour"));
+    return FontChoice {*font, color.isValid() ? color : initialColor};
 }
 
 void DialogAnswers::preview(QWidget* parent, const Render& render)

@@ -13,10 +13,16 @@ public:
     std::optional<QString> inputText(QWidget* parent, const QString& title, const QString& prompt,
                                      const QString& initial) override;
     std::optional<QString> openFileName(QWidget* parent, const QString& filter) override;
+    std::optional<QString> openFileName(QWidget* parent, const QString& filter,
+                                        const QString& title, const QString& fileName,
+                                        const QString& defaultSuffix) override;
     std::optional<QString> saveFileName(QWidget* parent, const QString& filter,
                                         const QString& fileName) override;
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial, int minPoints,
                                     int maxPoints) override;
+    std::optional<FontChoice> chooseFontAndColor(QWidget* parent, const QFont& initial,
+                                                 const QColor& initialColor, int minPoints,
+                                                 int maxPoints) override;
     void preview(QWidget* parent, const Render& render) override;
 };
 

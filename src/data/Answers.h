@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QString>
 #include <functional>
@@ -30,6 +31,17 @@ public:
         = 0;
     // File dialogs; nullopt when cancelled. filter uses Qt's "Name (*.a *.b);;..." form.
     virtual std::optional<QString> openFileName(QWidget* parent, const QString& filter) = 0;
+    // The open dialog with its own title, a suggested file name and the extension added to
+    // a name typed without one; by default as openFileName.
+    virtual std::optional<QString> openFileName(QWidget* parent, const QString& filter,
+                                                const QString& title, const QString& fileName,
+                                                const QString& defaultSuffix)
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(fileName);
+        Q_UNUSED(defaultSuffix);
+        return openFileName(parent, filter);
+    }
     virtual std::optional<QString> saveFileName(QWidget* parent, const QString& filter,
                                                 const QString& fileName)
         = 0;
@@ -37,6 +49,24 @@ public:
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial, int minPoints,
                                             int maxPoints)
         = 0;
+    // What the font dialog gives back: the font with its effects, and the text colour.
+    struct FontChoice
+    {
+        QFont font;
+        QColor color;
+    };
+    // The font dialog with effects (underline, strike-out and colour), sizes limited to
+    // minPoints..maxPoints; nullopt when cancelled. By default the font dialog alone, keeping
+    // the initial colour.
+    virtual std::optional<FontChoice> chooseFontAndColor(QWidget* parent, const QFont& initial,
+                                                         const QColor& initialColor, int minPoints,
+                                                         int maxPoints)
+    {
+        const std::optional<QFont> font = chooseFont(parent, initial, minPoints, maxPoints);
+        if (!font)
+            return std::nullopt;
+        return FontChoice {*font, initialColor};
+    }
     // The print preview window titled "Print Preview": render draws every page of the report
     // onto the device it is given (the preview, a printer, a PDF). Not modal, but the call
     // returns only when the window has been closed.

@@ -38,7 +38,9 @@ bool importWorkbook(QWidget* owner, data::Tdsrc& dsrc, imaging::Progress& progre
 {
     dsrc.QAllStaff.open();
     const ClosesAtEnd closes(dsrc.QAllStaff);
-    const std::optional<QString> chosen = data::answers().openFileName(owner, workbookFileFilter);
+    const std::optional<QString> chosen = data::answers().openFileName(
+        owner, workbookFileFilter, QStringLiteral("Import Excel Records"),
+        QStringLiteral("import.xls"), QStringLiteral("xls"));
     if (!chosen)
         return true;
     const SheetTable sheet = reader.read(withDefaultExtension(*chosen));

@@ -44,6 +44,16 @@ std::optional<QString> ScriptedAnswers::openFileName(QWidget*, const QString& fi
     return take<std::optional<QString>>(QStringLiteral("open ") + filter);
 }
 
+std::optional<QString> ScriptedAnswers::openFileName(QWidget* parent, const QString& filter,
+                                                     const QString& title, const QString& fileName,
+                                                     const QString& defaultSuffix)
+{
+    lastTitle = title;
+    lastFileName = fileName;
+    lastDefaultSuffix = defaultSuffix;
+    return openFileName(parent, filter);
+}
+
 std::optional<QString> ScriptedAnswers::saveFileName(QWidget*, const QString& filter,
                                                      const QString& fileName)
 {
@@ -52,12 +62,34 @@ std::optional<QString> ScriptedAnswers::saveFileName(QWidget*, const QString& fi
     return take<std::optional<QString>>(QStringLiteral("save ") + filter);
 }
 
-std::optional<QFont> ScriptedAnswers::chooseFont(QWidget*, const QFont&, int minPoints,
-                                                 int maxPoints)
+std::optional<data::Answers::FontChoice> ScriptedAnswers::takeFont(int minPoints, int maxPoints)
 {
     lastMinPoints = minPoints;
     lastMaxPoints = maxPoints;
-    return take<std::optional<QFont>>(QStringLiteral("font"));
+    const QColor color = m_fontColors.empty() ? QColor() : m_fontColors.front();
+    const auto font = take<std::optional<QFont>>(QStringLiteral("font"));
+    if (!m_fontColors.empty())
+        m_fontColors.pop_front();
+    if (!font)
+        return std::nullopt;
+    return FontChoice {*font, color};
+}
+
+std::optional<QFont> ScriptedAnswers::chooseFont(QWidget*, const QFont&, int minPoints,
+                                                 int maxPoints)
+{
+    const auto chosen = takeFont(minPoints, maxPoints);
+    return chosen ? std::optional<QFont>(chosen->font) : std::nullopt;
+}
+
+std::optional<data::Answers::FontChoice>
+ScriptedAnswers::chooseFontAndColor(QWidget*, const QFont&, const QColor& initialColor,
+                                    int minPoints, int maxPoints)
+{
+    auto chosen = takeFont(minPoints, maxPoints);
+    if (chosen && !chosen->color.isValid())
+        chosen->color = initialColor;
+    return chosen;
 }
 
 void ScriptedAnswers::preview(QWidget*, const Render& render)

@@ -25,7 +25,12 @@ public:
     void confirmWith(bool ok) { m_replies.emplace_back(ok); }
     void enter(std::optional<QString> text) { m_replies.emplace_back(std::move(text)); }
     void chooseFile(std::optional<QString> path) { m_replies.emplace_back(std::move(path)); }
-    void pickFont(std::optional<QFont> font) { m_replies.emplace_back(std::move(font)); }
+    // An invalid colour keeps the initial one.
+    void pickFont(std::optional<QFont> font, QColor color = {})
+    {
+        m_replies.emplace_back(std::move(font));
+        m_fontColors.push_back(color);
+    }
 
     const std::vector<Shown>& shown() const { return m_shown; }
     QStringList texts() const;
@@ -36,6 +41,7 @@ public:
         m_shown.clear();
         m_questions.clear();
         m_replies.clear();
+        m_fontColors.clear();
     }
 
     void message(data::MessageIcon icon, const QString& title, const QString& text) override;
@@ -43,6 +49,9 @@ public:
     std::optional<QString> inputText(QWidget*, const QString& title, const QString& prompt,
                                      const QString& initial) override;
     std::optional<QString> openFileName(QWidget*, const QString& filter) override;
+    std::optional<QString> openFileName(QWidget*, const QString& filter, const QString& title,
+                                        const QString& fileName,
+                                        const QString& defaultSuffix) override;
     std::optional<QString> saveFileName(QWidget*, const QString& filter,
                                         const QString& fileName) override;
     std::optional<QFont> chooseFont(QWidget*, const QFont& initial, int minPoints,
@@ -50,19 +59,26 @@ public:
     // Records the preview; onPreview, when set, is called with the render function (to
     // print the pages into a PDF or an image while the "window" is open).
     void preview(QWidget*, const Render& render) override;
+    std::optional<FontChoice> chooseFontAndColor(QWidget* parent, const QFont& initial,
+                                                 const QColor& initialColor, int minPoints,
+                                                 int maxPoints) override;
     std::function<void(const Render&)> onPreview;
     int previews = 0;
 
     // What the last file or font dialog was opened with.
     QString lastFilter;
+    QString lastTitle;
+    QString lastDefaultSuffix;
     QString lastFileName;
     int lastMinPoints = 0;
     int lastMaxPoints = 0;
 
 private:
     template<typename T> T take(const QString& question);
+    std::optional<FontChoice> takeFont(int minPoints, int maxPoints);
 
     std::deque<Reply> m_replies;
+    std::deque<QColor> m_fontColors;
     std::vector<Shown> m_shown;
     QStringList m_questions;
 };
