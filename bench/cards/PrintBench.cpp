@@ -144,7 +144,7 @@ void CardsToPdf(benchmark::State& state)
     cards::CardOptions options;
     const int choices[] = {1, 2, 3, 4, 5, 6, 7};
     for (int k = 0; k < 7; ++k)
-        options.slots[std::size_t(k)] = {choices[k], QStringLiteral("Caption %1").arg(k + 1)};
+        options.slotChoices[std::size_t(k)] = {choices[k], QStringLiteral("Caption %1").arg(k + 1)};
     options.printBack = true;
     options.background = background();
     const cards::TextMetrics metrics;

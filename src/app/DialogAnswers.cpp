@@ -1,6 +1,6 @@
 #include "DialogAnswers.h"
 
-#include "data/Error.h"
+#include "cards/print/PrintPreviewWindow.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -107,9 +107,7 @@ DialogAnswers::chooseFontAndColor(QWidget* parent, const QFont& initial, const Q
 
 void DialogAnswers::preview(QWidget* parent, const Render& render)
 {
-    Q_UNUSED(parent);
-    Q_UNUSED(render);
-    throw data::Error(QStringLiteral("The print preview is not available"));
+    cards::showPrintPreview(parent, render);
 }
 
 } // namespace app

@@ -1,6 +1,11 @@
 #include "TMelbrin.h"
 
 #include "Taboutbox.h"
+#include "cards/CardOptions.h"
+#include "cards/layout/LayoutCommand.h"
+#include "cards/layout/TFmLayout.h"
+#include "cards/print/CardCommands.h"
+#include "cards/print/CheckList.h"
 #include "data/ErrorHandler.h"
 #include "data/QueryTableModel.h"
 #include "data/Tdsrc.h"
@@ -153,8 +158,21 @@ void TMelbrin::bResizeAllClick()
     exchange::resizeAllPhotos(m_dsrc, progress);
 }
 
-void TMelbrin::actCheckListExecute() { }
-void TMelbrin::actLayoutExecute() { }
-void TMelbrin::bPreviewClick() { }
+void TMelbrin::actCheckListExecute()
+{
+    cards::actCheckListExecute(this, m_dsrc);
+}
+
+void TMelbrin::actLayoutExecute()
+{
+    cards::actLayoutExecute(this, m_dsrc);
+}
+
+void TMelbrin::bPreviewClick()
+{
+    // The stored settings, loaded by a layout dialog that is never shown.
+    cards::TFmLayout layout(m_dsrc, this);
+    cards::previewSelectedMember(this, m_dsrc, layout.options(), layout.fields);
+}
 
 } // namespace app

@@ -21,7 +21,7 @@ struct SlotChoice
 // Everything card rendering reads from the layout dialog's controls, saved or not.
 struct CardOptions
 {
-    std::array<SlotChoice, 7> slots;
+    std::array<SlotChoice, 7> slotChoices;
     int style = 0; // 0, 1 or 2: the checked style button
     bool printBack = false; // "Print Background"
     imaging::Picture background; // the dialog's background picture

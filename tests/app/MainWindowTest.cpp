@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPdfWriter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -361,6 +363,37 @@ private slots:
         QCOMPARE(f.answers.texts().last(), QStringLiteral("Completed."));
         QCOMPARE(f.listed(), (QStringList {"alice", "Bob", "Carol"}));
         QCOMPARE(f.dsrc.QStaff.currentRow(), 0);
+    }
+
+    void previewAndCheckListFromTheWindow()
+    {
+        MainWindowFixture f([](TempDatabase& db) {
+            addMember(db, 0, QStringLiteral("O\"Neil; --'x"));
+            addMember(db, 0, QStringLiteral("Other"));
+        });
+        QStringList texts;
+        f.answers.onPreview = [&](const data::Answers::Render& render) {
+            QTemporaryDir dir;
+            const QString pdf = dir.filePath(QStringLiteral("p.pdf"));
+            {
+                QPdfWriter writer(pdf);
+                render(&writer);
+            }
+            QProcess p;
+            p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+            p.waitForFinished();
+            texts << QString::fromUtf8(p.readAllStandardOutput());
+        };
+        QCOMPARE(f.w->eName->text(), QStringLiteral("O\"Neil; --'x"));
+        f.w->bPreview->click();
+        f.w->actCheckList->trigger();
+        QCOMPARE(f.answers.previews, 2);
+        QVERIFY(f.answers.texts().isEmpty());
+        QVERIFY(texts.at(0).contains(QStringLiteral("O\"Neil; --'x")));
+        QVERIFY(!texts.at(0).contains(QStringLiteral("Other")));
+        QVERIFY(texts.at(1).contains(QStringLiteral("Member List")));
+        QVERIFY(texts.at(1).contains(QStringLiteral("Other")));
+        QVERIFY(!f.dsrc.QList.isOpen());
     }
 
     void settingsDefaultsAndExit()

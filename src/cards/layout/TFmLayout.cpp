@@ -3,7 +3,7 @@
 #include "FontLabel.h"
 #include "SpinEdit.h"
 #include "cards/CardOptions.h"
-#include "cards/CardPreview.h"
+#include "cards/print/CardCommands.h"
 #include "data/ErrorHandler.h"
 #include "data/Tdsrc.h"
 #include "imaging/ImageBox.h"
@@ -128,7 +128,7 @@ CardOptions TFmLayout::options() const
 {
     CardOptions result;
     for (int k = 1; k <= 7; ++k)
-        result.slots.at(k - 1) = {slotList(k)->currentIndex(), captionButton(k)->text()};
+        result.slotChoices.at(k - 1) = {slotList(k)->currentIndex(), captionButton(k)->text()};
     result.style = checkedStyle();
     result.printBack = cbBack->isChecked();
     result.background = imgBack->picture();
@@ -148,14 +148,7 @@ int TFmLayout::checkedStyle() const
 
 void TFmLayout::Button1Click()
 {
-    // Every member's card, in the order the database returns the rows.
-    data::Query& rows = m_dsrc.QList;
-    rows.setSql(QStringList {QStringLiteral("select * from stafftbl"),
-                             QStringLiteral("left join grptbl"),
-                             QStringLiteral("on stafftbl.gid=grptbl.gid")});
-    rows.open();
-    PreviewCards(this, options(), fields, rows);
-    rows.close();
+    previewAllStaff(this, m_dsrc, options(), fields);
 }
 
 } // namespace cards

@@ -40,9 +40,7 @@ public:
     explicit TFmLayout(data::Tdsrc& dsrc, QWidget* owner = nullptr);
     ~TFmLayout() override;
 
-    // What card rendering reads: the controls as they stand. (Include cards/CardOptions.h to
-    // call it; it is kept out of this header because its member "slots" collides with Qt's
-    // keyword macros.)
+    // What card rendering reads: the controls as they stand.
     CardOptions options() const;
 
     // The dialog's own queries: the printable fields and the settings row.

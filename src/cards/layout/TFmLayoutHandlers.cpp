@@ -82,12 +82,12 @@ void TFmLayout::cbCustomClick()
 
 void TFmLayout::bFontClick()
 {
-    const std::optional<QFont> chosen
-        = data::answers().chooseFont(this, lbFont->font(), minFontPoints, maxFontPoints);
+    const auto chosen = data::answers().chooseFontAndColor(this, lbFont->font(), lbFont->color(),
+                                                           minFontPoints, maxFontPoints);
     if (!chosen)
         return;
     LabelProperties label = lbFont->properties();
-    label.font = chosenFont(*chosen, lbFont->color(), label.font);
+    label.font = chosenFont(chosen->font, chosen->color, label.font);
     label.parentFont = false;
     lbFont->setProperties(label);
 }

@@ -30,9 +30,9 @@ std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Que
     default:
         return nullptr;
     }
-    for (std::size_t k = 0; k < options.slots.size(); ++k) {
+    for (std::size_t k = 0; k < options.slotChoices.size(); ++k) {
         BindSlot(options, *card->QRLabel[k], *card->QRDBText[k], FormatStr, *card->QRShape[k],
-                 options.slots[k], fields);
+                 options.slotChoices[k], fields);
     }
     card->QRLabel8->enabled = true;
     card->QRLabel9->enabled = true;

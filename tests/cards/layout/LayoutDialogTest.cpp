@@ -184,7 +184,7 @@ private Q_SLOTS:
         QCOMPARE(f.answers.questions(), QStringList {"Change caption name: Staff No"});
         QCOMPARE(dialog->captionButton(3)->text(), caption);
         // Previews take it at once; the database only through "Save Settings".
-        QCOMPARE(dialog->options().slots[2].caption, caption);
+        QCOMPARE(dialog->options().slotChoices[2].caption, caption);
         QCOMPARE(f.caption(3), QStringLiteral("Staff No"));
     }
 
@@ -288,24 +288,35 @@ private Q_SLOTS:
         QTest::addColumn<std::optional<QFont>>("chosen");
         QTest::addColumn<int>("height");
         QTest::addColumn<int>("style");
+        QTest::addColumn<QColor>("color"); // invalid: the dialog keeps the colour
+        QTest::addColumn<int>("stored"); // 00BBGGRR
         QFont styled(QStringLiteral("DejaVu Serif"), 14);
         styled.setBold(true);
         styled.setItalic(true);
         styled.setUnderline(true);
         styled.setStrikeOut(true);
-        QTest::newRow("bold italic underline strike-out") << std::optional(styled) << -19 << 15;
-        QTest::newRow("too large") << std::optional(QFont("DejaVu Serif", 30)) << -24 << 0;
-        QTest::newRow("too small") << std::optional(QFont("DejaVu Serif", 6)) << -11 << 0;
+        const QColor keep;
+        QTest::newRow("bold italic underline strike-out")
+            << std::optional(styled) << -19 << 15 << keep << 0x008000;
+        QTest::newRow("red") << std::optional(QFont("DejaVu Serif", 10)) << -13 << 0
+                             << QColor(Qt::red) << 0x0000FF;
+        QTest::newRow("too large")
+            << std::optional(QFont("DejaVu Serif", 30)) << -24 << 0 << keep << 0x008000;
+        QTest::newRow("too small")
+            << std::optional(QFont("DejaVu Serif", 6)) << -11 << 0 << keep << 0x008000;
         QFont pixels(QStringLiteral("DejaVu Serif"));
         pixels.setPixelSize(100);
-        QTest::newRow("in pixels") << std::optional(pixels) << -24 << 0;
-        QTest::newRow("cancelled") << std::optional<QFont>() << -13 << 0;
+        QTest::newRow("in pixels") << std::optional(pixels) << -24 << 0 << keep << 0x008000;
+        QTest::newRow("cancelled")
+            << std::optional<QFont>() << -13 << 0 << QColor(Qt::red) << 0x008000;
     }
     void fontDialog()
     {
         QFETCH(std::optional<QFont>, chosen);
         QFETCH(int, height);
         QFETCH(int, style);
+        QFETCH(QColor, color);
+        QFETCH(int, stored);
         // A stored font of another colour and character set: both stay.
         LayoutFixture f(QStringLiteral("update param set font = X'%1'")
                             .arg(QString::fromLatin1(cards::LabelStream::write([] {
@@ -316,7 +327,7 @@ private Q_SLOTS:
                                                      }())
                                                          .toHex())));
         const auto dialog = f.open();
-        f.answers.pickFont(chosen);
+        f.answers.pickFont(chosen, color);
         dialog->bFont->click();
         QCOMPARE(f.answers.lastMinPoints, 8);
         QCOMPARE(f.answers.lastMaxPoints, 18);
@@ -324,11 +335,12 @@ private Q_SLOTS:
         QCOMPARE(font.name, chosen ? QStringLiteral("DejaVu Serif") : QStringLiteral("Arial"));
         QCOMPARE(font.height, height);
         QCOMPARE(int(font.style), style);
-        QCOMPARE(font.color, 0x008000);
+        QCOMPARE(font.color, stored);
         QCOMPARE(font.charset, 136);
         QCOMPARE(dialog->lbFont->font().pointSize(), cards::LabelFontMapping::pointSize(height));
         QCOMPARE(dialog->options().font.pointSize(), cards::LabelFontMapping::pointSize(height));
-        QCOMPARE(dialog->options().fontColor, QColor(0, 128, 0));
+        QCOMPARE(dialog->options().fontColor,
+                 QColor(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF));
     }
 
     void adjustTakesTheTouchedUpPicture_data()
@@ -374,10 +386,10 @@ private Q_SLOTS:
         dialog->sePos->setValue(12);
         dialog->imgBack->setPicture(fixtures::pattern(30, 20));
         const cards::CardOptions options = dialog->options();
-        QCOMPARE(options.slots[0].fieldIndex, 1);
-        QCOMPARE(options.slots[0].caption, QStringLiteral("Name"));
-        QCOMPARE(options.slots[6].fieldIndex, 8);
-        QCOMPARE(options.slots[6].caption, QStringLiteral("Note"));
+        QCOMPARE(options.slotChoices[0].fieldIndex, 1);
+        QCOMPARE(options.slotChoices[0].caption, QStringLiteral("Name"));
+        QCOMPARE(options.slotChoices[6].fieldIndex, 8);
+        QCOMPARE(options.slotChoices[6].caption, QStringLiteral("Note"));
         QCOMPARE(options.style, 0);
         QVERIFY(!options.printBack);
         QVERIFY(options.custom);

@@ -84,7 +84,7 @@ TEST_F(CardBinding, CustomLinesPrintOnlyForUsedSlotsInTheFontColour)
     options.custom = true;
     options.lines = true;
     options.captions = false;
-    options.slots[2].fieldIndex = -1; // nothing selected
+    options.slotChoices[2].fieldIndex = -1; // nothing selected
     const cards::Page card = page();
     const auto lines = card.all<cards::LineItem>();
     ASSERT_EQ(lines.size(), 5u); // slots 3 and 7 are not used
@@ -103,13 +103,13 @@ TEST_F(CardBinding, DateFieldsAreFormattedAndUnknownIndexesTakeTheCurrentField)
     base.db.exec(QStringLiteral("update fields set fname='Datejoin' where seq=7"));
     base.fields.close();
     base.fields.open();
-    options.slots = {cards::SlotChoice {6, QStringLiteral("Joined")},
-                     {7, QStringLiteral("Since")},
-                     {3, QStringLiteral("No")},
-                     {99, QStringLiteral("Again")},
-                     {0, QStringLiteral("Unused")},
-                     {-1, {}},
-                     {1, {}}};
+    options.slotChoices = {cards::SlotChoice {6, QStringLiteral("Joined")},
+                           {7, QStringLiteral("Since")},
+                           {3, QStringLiteral("No")},
+                           {99, QStringLiteral("Again")},
+                           {0, QStringLiteral("Unused")},
+                           {-1, {}},
+                           {1, {}}};
     const cards::Page card = page();
     EXPECT_EQ(
         texts(card),

@@ -145,7 +145,7 @@ TEST(PrintedPdf, CardsAndCheckListReadBackWithTheirTexts)
         render(&writer);
     };
     cards::CardOptions options = PrintDatabase::starterOptions();
-    options.slots[6] = {6, QStringLiteral("Joined")};
+    options.slotChoices[6] = {6, QStringLiteral("Joined")};
     cards::previewAllStaff(nullptr, base.dsrc, options, base.fields);
     target = listPdf;
     cards::actCheckListExecute(nullptr, base.dsrc);
@@ -218,7 +218,7 @@ TEST(PrintedPdf, EveryStyleAndTheCheckListPrint)
         options.style = style;
         options.printBack = true;
         options.background = imaging::Picture::fromImage(back);
-        options.slots[6] = {6, QStringLiteral("A caption far too long to fit")};
+        options.slotChoices[6] = {6, QStringLiteral("A caption far too long to fit")};
         target = dir.filePath(QStringLiteral("style%1.pdf").arg(style + 1));
         cards::previewAllStaff(nullptr, base.dsrc, options, base.fields);
         EXPECT_EQ(pdfPages(target), 1);

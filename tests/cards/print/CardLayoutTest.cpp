@@ -120,7 +120,7 @@ TEST_P(CardDesigns, PlaceBackgroundPhotoAndSlotsAsDesigned)
     base.add(0, QStringLiteral("Alice"), {}, photoBlob(48, 64));
     cards::CardOptions options = PrintDatabase::starterOptions();
     options.style = c.style;
-    options.slots[6]
+    options.slotChoices[6]
         = {1, QStringLiteral("A caption far longer than all the room there is to the left of it")};
     options.printBack = true;
     options.background = imaging::Picture(30, 20);

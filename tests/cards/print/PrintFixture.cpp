@@ -66,7 +66,7 @@ cards::CardOptions PrintDatabase::starterOptions()
     const int choices[] = {1, 2, 3, 4, 5, 7, 0};
     const char* const captions[] = {"Name", "Chinese", "Staff No", "Post", "Dept", "Expiry", ""};
     for (int k = 0; k < 7; ++k)
-        options.slots[std::size_t(k)] = {choices[k], QString::fromLatin1(captions[k])};
+        options.slotChoices[std::size_t(k)] = {choices[k], QString::fromLatin1(captions[k])};
     options.font = QFont(QStringLiteral("Arial"), 10);
     return options;
 }
