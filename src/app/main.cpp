@@ -1,11 +1,33 @@
 #include "DialogAnswers.h"
 #include "TMelbrin.h"
+#include "cli/CommandLine.h"
 #include "data/Tdsrc.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (app::cli::wantsCommandLine(arguments)) {
+        // The commands need no display, and Qt's own chatter stays off the terminal.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (!qEnvironmentVariableIsSet("MELBRIN_DEBUG"))
+            qInstallMessageHandler(
+                [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+                    if (type == QtCriticalMsg || type == QtFatalMsg)
+                        std::fprintf(stderr, "melbrin: %s\n", qPrintable(text));
+                });
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("Melbrin"));
+        QApplication::setApplicationVersion(QStringLiteral("1.00"));
+        QApplication::setOrganizationName(QStringLiteral("Tavrik"));
+        return app::cli::run(QApplication::arguments());
+    }
+
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setApplicationName(QStringLiteral("Melbrin"));
@@ -15,8 +37,14 @@ int main(int argc, char** argv)
     app::DialogAnswers answers;
     data::setAnswers(&answers);
 
+    // --database PATH opens another card database than the one beside the program.
+    QString database;
+    const qsizetype at = arguments.indexOf(QStringLiteral("--database"));
+    if (at > 0 && at + 1 < arguments.size())
+        database = QFileInfo(arguments.at(at + 1)).absoluteFilePath();
+
     data::Tdsrc dsrc;
-    app::TMelbrin window(dsrc);
+    app::TMelbrin window(dsrc, database);
     window.show();
     const int rc = QApplication::exec();
     data::setAnswers(nullptr);

@@ -39,19 +39,25 @@ void previewAllStaff(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& optio
     PreviewCards(owner, options, fields, dsrc.QList);
 }
 
-void previewSelectedMember(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& storedOptions,
-                           data::Query& fields)
+void previewMemberNamed(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& options,
+                        data::Query& fields, const QVariant& name)
 {
     QStringList sql = staffJoinedWithGroups();
     sql << QStringLiteral("where name=:name");
     dsrc.QList.setSql(sql);
+    dsrc.QList.setParameter(QStringLiteral("name"), name);
+    const OpenWhileInScope open(dsrc.QList);
+    PreviewCards(owner, options, fields, dsrc.QList);
+}
+
+void previewSelectedMember(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& storedOptions,
+                           data::Query& fields)
+{
     // Null equals nothing: an empty member list selects nobody.
     QVariant name;
     if (dsrc.QStaff.isOpen() && !dsrc.QStaff.eof())
         name = dsrc.QStaff.value(QStringLiteral("name"));
-    dsrc.QList.setParameter(QStringLiteral("name"), name);
-    const OpenWhileInScope open(dsrc.QList);
-    PreviewCards(owner, storedOptions, fields, dsrc.QList);
+    previewMemberNamed(owner, dsrc, storedOptions, fields, name);
 }
 
 } // namespace cards

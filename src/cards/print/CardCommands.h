@@ -2,6 +2,8 @@
 
 #include "cards/CardOptions.h"
 
+#include <QVariant>
+
 class QWidget;
 
 namespace data {
@@ -22,5 +24,9 @@ void previewAllStaff(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& optio
 // open only while the preview runs.
 void previewSelectedMember(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& storedOptions,
                            data::Query& fields);
+
+// Cards for every member of that name (bound as a parameter; Null selects nobody).
+void previewMemberNamed(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& options,
+                        data::Query& fields, const QVariant& name);
 
 } // namespace cards

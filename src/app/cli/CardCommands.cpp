@@ -1,0 +1,31 @@
+#include "cards/print/CardCommands.h"
+
+#include "Commands.h"
+#include "TerminalAnswers.h"
+#include "cards/CardOptions.h"
+#include "cards/layout/TFmLayout.h"
+#include "cards/print/CheckList.h"
+#include "data/Tdsrc.h"
+
+namespace app::cli {
+
+int printCards(Context& c, const QString& output, const QString* member)
+{
+    c.answers.pdfPath = output;
+    // The stored settings, loaded as the layout dialog loads them.
+    cards::TFmLayout layout(c.dsrc);
+    if (member)
+        cards::previewMemberNamed(nullptr, c.dsrc, layout.options(), layout.fields, *member);
+    else
+        cards::previewAllStaff(nullptr, c.dsrc, layout.options(), layout.fields);
+    return c.answers.previews() == 1 && !c.answers.errorShown() ? 0 : 1;
+}
+
+int printCheckList(Context& c, const QString& output)
+{
+    c.answers.pdfPath = output;
+    cards::actCheckListExecute(nullptr, c.dsrc);
+    return c.answers.previews() == 1 && !c.answers.errorShown() ? 0 : 1;
+}
+
+} // namespace app::cli

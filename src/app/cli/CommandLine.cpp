@@ -1,0 +1,197 @@
+#include "CommandLine.h"
+
+#include "Commands.h"
+#include "TerminalAnswers.h"
+#include "data/Error.h"
+#include "data/Tdsrc.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace app::cli {
+namespace {
+
+struct Command
+{
+    const char* name;
+    const char* summary;
+};
+
+constexpr Command commands[] = {
+    {"cards", "Print the card sheets to a PDF file, with the stored layout settings."},
+    {"checklist", "Print the check list of every member to a PDF file."},
+    {"import", "Import staff from the RECORDS sheet of an Excel workbook (.xls)."},
+    {"backup", "Copy the database to DEST as a consistent backup."},
+    {"resize-all", "Shrink every photo larger than 480 by 640 to 480 by 640."},
+    {"members", "List the members as tab-separated text with a heading line."},
+};
+
+bool isCommand(const QString& word)
+{
+    for (const Command& c : commands) {
+        if (word == QLatin1String(c.name))
+            return true;
+    }
+    return false;
+}
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+int usageError(const QString& text)
+{
+    print(stderr, QStringLiteral("melbrin: %1\nTry 'melbrin --help'.\n").arg(text));
+    return 2;
+}
+
+QString programHelp(QCommandLineParser& parser)
+{
+    QString text = parser.helpText();
+    text += QStringLiteral("\nCommands:\n");
+    for (const Command& c : commands)
+        text += QStringLiteral("  %1%2\n")
+                    .arg(QLatin1String(c.name), -12)
+                    .arg(QLatin1String(c.summary));
+    text += QStringLiteral("\nWith no command the desktop program starts.\n"
+                           "'melbrin COMMAND --help' tells more of a command.\n");
+    return text;
+}
+
+} // namespace
+
+bool wantsCommandLine(const QStringList& arguments)
+{
+    // Any word that is not an option names a command (an unknown one is a usage error).
+    for (const QString& a : arguments.mid(1)) {
+        if (!a.startsWith(u'-') || a == u"--help" || a == u"-h" || a == u"--version" || a == u"-v"
+            || a == u"--help-all")
+            return true;
+    }
+    return false;
+}
+
+int run(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Melbrin keeps staff with photos and prints their identity cards."));
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version."));
+    const QCommandLineOption database(
+        QStringLiteral("database"),
+        QStringLiteral("The card database (default: cardinfo.mdb beside the program)."),
+        QStringLiteral("PATH"));
+    const QCommandLineOption yes(QStringLiteral("yes"),
+                                 QStringLiteral("Answer OK to every confirmation."));
+    parser.addOptions({help, version, database, yes});
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The job to do."),
+                                 QStringLiteral("[command]"));
+
+    // A first pass finds the command; its own options and arguments are added for the second.
+    QCommandLineParser probe;
+    probe.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    probe.addOptions({help, version, database, yes});
+    probe.parse(arguments);
+    const QString command = probe.positionalArguments().value(0);
+
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The PDF file to write."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption member(QStringLiteral("member"),
+                                    QStringLiteral("Only the members of this name."),
+                                    QStringLiteral("NAME"));
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Replace an existing DEST."));
+    const QCommandLineOption group(QStringLiteral("group"),
+                                   QStringLiteral("Only the members of this group."),
+                                   QStringLiteral("NAME"));
+    if (!command.isEmpty() && !isCommand(command))
+        return usageError(QStringLiteral("unknown command '%1'").arg(command));
+    QString operand; // the one argument a command takes after its name, if any
+    if (!command.isEmpty()) {
+        parser.clearPositionalArguments();
+        parser.addPositionalArgument(command, QStringLiteral("The job to do."));
+    }
+    if (command == u"cards") {
+        parser.addOptions({output, member});
+    } else if (command == u"checklist") {
+        parser.addOption(output);
+    } else if (command == u"import") {
+        operand = QStringLiteral("FILE");
+        parser.addPositionalArgument(operand, QStringLiteral("The workbook (.xls)."));
+    } else if (command == u"backup") {
+        operand = QStringLiteral("DEST");
+        parser.addPositionalArgument(operand, QStringLiteral("The copy to write."));
+        parser.addOption(force);
+    } else if (command == u"members") {
+        parser.addOption(group);
+    }
+
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(version)) {
+        print(stdout, QStringLiteral("melbrin %1\n").arg(QCoreApplication::applicationVersion()));
+        return 0;
+    }
+    if (parser.isSet(help)) {
+        print(stdout, command.isEmpty() ? programHelp(parser) : parser.helpText());
+        return 0;
+    }
+    const QStringList args = parser.positionalArguments();
+    if (command.isEmpty())
+        return usageError(QStringLiteral("no command given"));
+    const int wanted = operand.isEmpty() ? 1 : 2;
+    if (args.size() < wanted)
+        return usageError(QStringLiteral("'%1' needs %2").arg(command, operand));
+    if (args.size() > wanted)
+        return usageError(
+            QStringLiteral("too many arguments: %1").arg(args.mid(wanted).join(u' ')));
+    if ((command == u"cards" || command == u"checklist") && !parser.isSet(output))
+        return usageError(QStringLiteral("'%1' needs --output FILE").arg(command));
+
+    TerminalAnswers answers;
+    answers.yes = parser.isSet(yes);
+    data::setAnswers(&answers);
+    struct Restore
+    {
+        ~Restore() { data::setAnswers(nullptr); }
+    } restore;
+
+    try {
+        data::Tdsrc dsrc;
+        const QString path = parser.isSet(database)
+            ? parser.value(database)
+            : QDir(QCoreApplication::applicationDirPath())
+                  .filePath(data::Tdsrc::databaseFileName());
+        dsrc.connectTo(QFileInfo(path).absoluteFilePath());
+        Context c {dsrc, answers, stdout};
+        if (command == u"members")
+            return listMembers(c, parser.isSet(group) ? parser.value(group) : QString());
+        if (command == u"backup")
+            return backup(c, args.at(1), parser.isSet(force));
+        if (command == u"import")
+            return importStaff(c, args.at(1));
+        if (command == u"resize-all")
+            return resizeAll(c);
+        if (command == u"checklist")
+            return printCheckList(c, parser.value(output));
+        const QString name = parser.value(member);
+        return printCards(c, parser.value(output), parser.isSet(member) ? &name : nullptr);
+    } catch (const std::exception& e) {
+        const auto* own = dynamic_cast<const data::Error*>(&e);
+        answers.message(data::MessageIcon::Error, {},
+                        own ? own->message() : QString::fromLocal8Bit(e.what()));
+        return 1;
+    }
+}
+
+} // namespace app::cli

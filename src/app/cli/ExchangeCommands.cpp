@@ -1,0 +1,45 @@
+#include "Commands.h"
+#include "TerminalAnswers.h"
+#include "TerminalProgress.h"
+#include "data/Tdsrc.h"
+#include "exchange/DatabaseBackup.h"
+#include "exchange/ImportCommand.h"
+#include "exchange/PhotoDownsize.h"
+
+#include <QFileInfo>
+
+namespace app::cli {
+
+int backup(Context& c, const QString& destination, bool force)
+{
+    if (QFileInfo::exists(destination) && !force && !c.answers.yes) {
+        c.answers.message(
+            data::MessageIcon::Error, {},
+            QStringLiteral("%1 exists; give --force to replace it.").arg(destination));
+        return 1;
+    }
+    if (!exchange::CopyDatabaseFile(c.dsrc.src, destination)) {
+        c.answers.message(data::MessageIcon::Error, {},
+                          QStringLiteral("Database cannot be saved. Please retry."));
+        return 1;
+    }
+    c.answers.message(data::MessageIcon::Information, {}, QStringLiteral("Database saved."));
+    return 0;
+}
+
+int importStaff(Context& c, const QString& workbook)
+{
+    c.answers.fileName = workbook;
+    TerminalProgress progress;
+    const bool done = exchange::importWorkbook(nullptr, c.dsrc, progress);
+    return done && !c.answers.errorShown() ? 0 : 1;
+}
+
+int resizeAll(Context& c)
+{
+    TerminalProgress progress;
+    exchange::resizeAllPhotos(c.dsrc, progress);
+    return c.answers.messages().contains(QStringLiteral("Operation Failed.")) ? 1 : 0;
+}
+
+} // namespace app::cli

@@ -1,0 +1,63 @@
+#include "Commands.h"
+#include "data/Tdsrc.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QTextStream>
+
+namespace app::cli {
+namespace {
+
+QString photoSize(const QByteArray& jpeg)
+{
+    if (jpeg.isEmpty())
+        return {};
+    QBuffer buffer;
+    buffer.setData(jpeg);
+    QImageReader reader(&buffer, "jpeg");
+    const QSize size = reader.size();
+    return size.isValid() ? QStringLiteral("%1x%2").arg(size.width()).arg(size.height())
+                          : QString();
+}
+
+// Tabs and line breaks inside a value would break the columns.
+QString cell(const QVariant& v)
+{
+    QString text = v.isNull() ? QString() : v.toString();
+    for (QChar& ch : text) {
+        if (ch == u'\t' || ch == u'\n' || ch == u'\r')
+            ch = u' ';
+    }
+    return text;
+}
+
+} // namespace
+
+int listMembers(Context& c, const QString& group)
+{
+    data::Query q(c.dsrc.src, QStringLiteral("members"));
+    QStringList sql {QStringLiteral("select * from stafftbl"),
+                     QStringLiteral("left join grptbl on stafftbl.gid=grptbl.gid")};
+    if (!group.isNull()) {
+        sql << QStringLiteral("where grptbl.gdesc = :group collate binary");
+        q.setSql(sql << QStringLiteral("order by gdesc, name"));
+        q.setParameter(QStringLiteral("group"), group);
+    } else {
+        q.setSql(sql << QStringLiteral("order by gdesc, name"));
+    }
+    q.open();
+    QTextStream out(c.out);
+    out.setEncoding(QStringConverter::Utf8);
+    out << "group\tstaff no\tname\tChinese name\tpost\tdate join\texpiry\tremark\tphoto\n";
+    for (q.first(); !q.eof(); q.next()) {
+        QStringList row;
+        for (const char* column :
+             {"gdesc", "staffno", "name", "cname", "post", "datejoin", "expiry", "remark"})
+            row << cell(q.value(QString::fromLatin1(column)));
+        row << photoSize(q.blob(QStringLiteral("photo")));
+        out << row.join(u'\t') << '\n';
+    }
+    return 0;
+}
+
+} // namespace app::cli

@@ -1,0 +1,69 @@
+#include "TerminalAnswers.h"
+
+#include "data/Error.h"
+
+#include <QPdfWriter>
+
+namespace app::cli {
+
+void TerminalAnswers::say(const QString& text)
+{
+    std::fprintf(m_err, "melbrin: %s\n", text.simplified().toLocal8Bit().constData());
+    std::fflush(m_err);
+}
+
+void TerminalAnswers::message(data::MessageIcon icon, const QString&, const QString& text)
+{
+    if (icon == data::MessageIcon::Error)
+        m_errorShown = true;
+    m_messages << text;
+    say(text);
+}
+
+bool TerminalAnswers::confirm(const QString&, const QString& text)
+{
+    if (yes)
+        return true;
+    m_errorShown = true;
+    say(text + QStringLiteral(" Refused: give --yes to answer OK."));
+    return false;
+}
+
+std::optional<QString> TerminalAnswers::inputText(QWidget*, const QString&, const QString& prompt,
+                                                  const QString&)
+{
+    m_errorShown = true;
+    say(prompt + QStringLiteral(": no answer can be given on the command line."));
+    return std::nullopt;
+}
+
+std::optional<QString> TerminalAnswers::openFileName(QWidget*, const QString&)
+{
+    if (fileName.isEmpty())
+        return std::nullopt;
+    return fileName;
+}
+
+std::optional<QString> TerminalAnswers::saveFileName(QWidget*, const QString&, const QString&)
+{
+    if (fileName.isEmpty())
+        return std::nullopt;
+    return fileName;
+}
+
+std::optional<QFont> TerminalAnswers::chooseFont(QWidget*, const QFont&, int, int)
+{
+    return std::nullopt;
+}
+
+void TerminalAnswers::preview(QWidget*, const Render& render)
+{
+    ++m_previews;
+    if (pdfPath.isEmpty())
+        throw data::Error(QStringLiteral("No output file was given for the report"));
+    QPdfWriter writer(pdfPath);
+    writer.setCreator(QStringLiteral("Melbrin"));
+    render(&writer);
+}
+
+} // namespace app::cli
