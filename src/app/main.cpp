@@ -1,4 +1,5 @@
 #include "DialogAnswers.h"
+#include "MelbrinApplication.h"
 #include "TMelbrin.h"
 #include "cli/CommandLine.h"
 #include "data/Tdsrc.h"
@@ -28,10 +29,9 @@ int main(int argc, char** argv)
         return app::cli::run(QApplication::arguments());
     }
 
-    QApplication app(argc, argv);
+    app::MelbrinApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setApplicationName(QStringLiteral("Melbrin"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Melbrin"));
     QApplication::setOrganizationName(QStringLiteral("Tavrik"));
 
     app::DialogAnswers answers;
