@@ -1,6 +1,7 @@
 // The member list on a large database: 10,000 members with 50 KB photos in 20 groups.
 // Switching group, a title click and the status bar update should each take under 50 ms,
 // with memory that does not grow with the photos.
+#include "QuietAnswers.h"
 #include "TempDatabase.h"
 #include "app/TMelbrin.h"
 #include "data/Answers.h"
@@ -79,31 +80,6 @@ struct LargeDatabase
     }
 };
 
-class SilentAnswers final : public data::Answers
-{
-public:
-    void message(data::MessageIcon, const QString&, const QString& text) override
-    {
-        qWarning("%s", qPrintable(text));
-    }
-    bool confirm(const QString&, const QString&) override { return false; }
-    std::optional<QString> inputText(QWidget*, const QString&, const QString&,
-                                     const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> openFileName(QWidget*, const QString&) override { return std::nullopt; }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QFont> chooseFont(QWidget*, const QFont&, int, int) override
-    {
-        return std::nullopt;
-    }
-    void preview(QWidget*, const Render&) override { }
-};
-
 LargeDatabase& database()
 {
     static LargeDatabase db;
@@ -112,13 +88,12 @@ LargeDatabase& database()
 
 struct Window
 {
-    SilentAnswers answers;
+    QuietAnswers answers;
     data::Tdsrc dsrc;
     app::TMelbrin w;
     Window()
-        : w((data::setAnswers(&answers), dsrc), database().db.path())
+        : w(dsrc, database().db.path())
     { }
-    ~Window() { data::setAnswers(nullptr); }
 };
 
 long maxRssKb()

@@ -1,7 +1,7 @@
 // The exchange commands at the sizes that matter: an import of 10,000 rows into 10,000
 // members, the downsizing of 1,000 photos of 1024 x 1365 beside its three stages alone, and
 // the backup of a large database beside a plain copy of its file.
-#include "data/Answers.h"
+#include "QuietAnswers.h"
 #include "data/Connection.h"
 #include "data/Schema.h"
 #include "data/Tdsrc.h"
@@ -26,27 +26,6 @@
 namespace {
 
 // Answers nothing is asked of but the closing notices.
-class QuietAnswers final : public data::Answers
-{
-public:
-    void message(data::MessageIcon, const QString&, const QString&) override { }
-    bool confirm(const QString&, const QString&) override { return true; }
-    std::optional<QString> inputText(QWidget*, const QString&, const QString&,
-                                     const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> openFileName(QWidget*, const QString&) override { return std::nullopt; }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QFont> chooseFont(QWidget*, const QFont&, int, int) override
-    {
-        return std::nullopt;
-    }
-    void preview(QWidget*, const Render&) override { }
-};
 
 QTemporaryDir& folder()
 {
@@ -328,11 +307,9 @@ BENCHMARK(plainFileCopy)->Arg(500)->Unit(benchmark::kMillisecond)->Iterations(3)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QuietAnswers answers;
-    data::setAnswers(&answers);
+    const QuietAnswers answers(true);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    data::setAnswers(nullptr);
     return 0;
 }

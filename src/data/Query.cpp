@@ -513,43 +513,46 @@ QVariant Query::value(const QString& name) const
     return bytes;
 }
 
+namespace {
+
+// A value converted by read(value, &ok); Null or a value that does not convert raises the
+// conversion error naming the wanted type.
+template<typename T, typename Read>
+T converted(const QVariant& v, const QString& typeName, Read read)
+{
+    if (v.isNull())
+        throwNullConversion(typeName);
+    bool ok = false;
+    const T result = read(v, &ok);
+    if (!ok)
+        throw Error(QStringLiteral("Could not convert variant of type (%1) into type (%2)")
+                        .arg(QString::fromLatin1(v.typeName()), typeName));
+    return result;
+}
+
+} // namespace
+
 qint32 Query::asInt(const QString& name) const
 {
-    const QVariant v = value(name);
-    if (v.isNull())
-        throwNullConversion(QStringLiteral("Integer"));
-    bool ok = false;
-    const qlonglong n = v.toLongLong(&ok);
-    if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
-        throw Error(QStringLiteral("Could not convert variant of type (%1) into type (Integer)")
-                        .arg(QString::fromLatin1(v.typeName())));
-    return qint32(n);
+    return converted<qint32>(value(name), QStringLiteral("Integer"),
+                             [](const QVariant& v, bool* ok) {
+                                 const qlonglong n = v.toLongLong(ok);
+                                 *ok = *ok && n >= std::numeric_limits<qint32>::min()
+                                     && n <= std::numeric_limits<qint32>::max();
+                                 return qint32(n);
+                             });
 }
 
 bool Query::asBool(const QString& name) const
 {
-    const QVariant v = value(name);
-    if (v.isNull())
-        throwNullConversion(QStringLiteral("Boolean"));
-    bool ok = false;
-    const qlonglong n = v.toLongLong(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("Could not convert variant of type (%1) into type (Boolean)")
-                        .arg(QString::fromLatin1(v.typeName())));
-    return n != 0;
+    return converted<bool>(value(name), QStringLiteral("Boolean"),
+                           [](const QVariant& v, bool* ok) { return v.toLongLong(ok) != 0; });
 }
 
 double Query::asFloat(const QString& name) const
 {
-    const QVariant v = value(name);
-    if (v.isNull())
-        throwNullConversion(QStringLiteral("Double"));
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("Could not convert variant of type (%1) into type (Double)")
-                        .arg(QString::fromLatin1(v.typeName())));
-    return d;
+    return converted<double>(value(name), QStringLiteral("Double"),
+                             [](const QVariant& v, bool* ok) { return v.toDouble(ok); });
 }
 
 QString Query::asString(const QString& name) const

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QMenu>
+#include <QScreen>
 #include <QSignalBlocker>
 
 namespace data {
@@ -47,6 +48,15 @@ void FillPopupMenu(Query& query, const QString& captionColumn, const QString& ta
         QAction* action = menu->addAction(caption);
         action->setData(tag);
         QObject::connect(action, &QAction::triggered, menu, [handler, action] { handler(action); });
+    }
+}
+
+void centreOnScreen(QWidget* window)
+{
+    if (const QScreen* screen = window->screen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
     }
 }
 

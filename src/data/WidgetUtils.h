@@ -6,6 +6,7 @@
 class QAction;
 class QComboBox;
 class QMenu;
+class QWidget;
 
 namespace data {
 
@@ -23,5 +24,8 @@ void FillComboBox(Query& query, const QString& column, QComboBox* combo);
 // data) from another, each calling handler with its action.
 void FillPopupMenu(Query& query, const QString& captionColumn, const QString& tagColumn,
                    QMenu* menu, const std::function<void(QAction*)>& handler);
+
+// Moves a window so that it stands centred on its screen (as dialogs open).
+void centreOnScreen(QWidget* window);
 
 } // namespace data

@@ -3,6 +3,7 @@
 #include "ImageBox.h"
 #include "PictureCommands.h"
 #include "data/ErrorHandler.h"
+#include "data/WidgetUtils.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -233,11 +234,7 @@ void TDlgTouch::Button6Click()
 
 void TDlgTouch::showEvent(QShowEvent* event)
 {
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    data::centreOnScreen(this);
     QDialog::showEvent(event);
 }
 

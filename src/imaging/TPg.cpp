@@ -1,6 +1,7 @@
 #include "TPg.h"
 
 #include "GaugeBar.h"
+#include "data/WidgetUtils.h"
 
 #include <QCoreApplication>
 #include <QScreen>
@@ -59,11 +60,7 @@ void TPg::processEvents()
 
 void TPg::showEvent(QShowEvent* event)
 {
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    data::centreOnScreen(this);
     QDialog::showEvent(event);
 }
 

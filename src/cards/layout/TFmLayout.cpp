@@ -6,6 +6,7 @@
 #include "cards/print/CardCommands.h"
 #include "data/ErrorHandler.h"
 #include "data/Tdsrc.h"
+#include "data/WidgetUtils.h"
 #include "imaging/ImageBox.h"
 
 #include <QCheckBox>
@@ -116,11 +117,7 @@ void TFmLayout::connectHandlers()
 
 void TFmLayout::showEvent(QShowEvent* event)
 {
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    data::centreOnScreen(this);
     QDialog::showEvent(event);
 }
 
