@@ -42,8 +42,9 @@ void previewAllStaff(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& optio
 void previewMemberNamed(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& options,
                         data::Query& fields, const QVariant& name)
 {
+    // The name column sorts without letter case; the member is found by the exact name.
     QStringList sql = staffJoinedWithGroups();
-    sql << QStringLiteral("where name=:name");
+    sql << QStringLiteral("where name=:name collate binary");
     dsrc.QList.setSql(sql);
     dsrc.QList.setParameter(QStringLiteral("name"), name);
     const OpenWhileInScope open(dsrc.QList);
