@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Kills melbrin with SIGKILL at random moments during an import of thousands of rows, a
-resize-all of oversized photos and a backup, and checks the files after every kill:
+resize-all of oversized photos and a backup (runs are repeated until 32 kills of each landed
+while the program ran), and checks the files after every kill:
 
 - the database passes PRAGMA integrity_check and the program opens it again;
 - import: the new members are the first k rows of the sheet (k = 0..N), each with every
@@ -10,7 +11,7 @@ resize-all of oversized photos and a backup, and checks the files after every ki
 - backup: the target name holds nothing (there was none), the old file byte for byte, or a
   whole keyed database with every member of the source; the source is unchanged.
 
-Usage: crash_test.py MELBRIN MAKESTARTERDB [--seed N] [--iterations N]
+Usage: crash_test.py MELBRIN MAKESTARTERDB [--seed N] [--kills N]
 The seed is printed; give it again to repeat a run's kill moments.
 """
 import argparse
@@ -39,10 +40,19 @@ class Tally:
         self.runs = 0
         self.killed = 0
         self.mid_work = 0
+        self.full = 0.0
+
+    def more(self, kills):
+        """Another run while fewer than kills landed with the program still running."""
+        if self.runs >= 4 * kills:
+            raise CheckFailed(f"{self.name}: only {self.killed} of {self.runs} kills landed while"
+                              " the program ran")
+        return self.killed < kills
 
     def line(self):
-        return (f"{self.name}: {self.runs} iterations, {self.killed} killed while running, "
-                f"{self.mid_work} of them in the middle of the work")
+        return (f"{self.name} (a whole run {self.full:.2f} s): {self.runs} iterations, "
+                f"{self.killed} killed while running, {self.mid_work} of them in the middle of"
+                " the work")
 
 
 class Crash:
@@ -136,15 +146,15 @@ class Crash:
             raise CheckFailed(f"{dangling} members of a group that is not stored")
         return len(added)
 
-    def crash_import(self, iterations):
+    def crash_import(self, kills):
         tally = Tally("import")
         start = self.prepare_import()
         db = self.path("import.mdb")
         shutil.copyfile(start, db)
-        full = self.full_run(["import", self.workbook], db)
+        full = tally.full = self.full_run(["import", self.workbook], db)
         if self.check_import(db) != len(self.rows):
             raise CheckFailed("an import left to finish did not add every row")
-        for _ in range(iterations):
+        while tally.more(kills):
             shutil.copyfile(start, db)
             tally.runs += 1
             tally.killed += self.killed_run(["import", self.workbook], db,
@@ -201,17 +211,17 @@ class Crash:
             raise CheckFailed(f"resized photos are not a prefix of the name order: {states}")
         return resized
 
-    def crash_resize(self, iterations):
+    def crash_resize(self, kills):
         tally = Tally("resize-all")
         start = self.prepare_resize()
         db = self.path("resize.mdb")
         shutil.copyfile(start, db)
         if self.check_resize(db) != 0:
             raise CheckFailed("the photos made for the test are not oversized")
-        full = self.full_run(["resize-all"], db)
+        full = tally.full = self.full_run(["resize-all"], db)
         if self.check_resize(db) != PHOTOS:
             raise CheckFailed("a resize-all left to finish did not resize every photo")
-        for _ in range(iterations):
+        while tally.more(kills):
             shutil.copyfile(start, db)
             tally.runs += 1
             tally.killed += self.killed_run(["resize-all"], db, self.rng.uniform(0, 1.1 * full))
@@ -241,7 +251,7 @@ class Crash:
             raise CheckFailed(f"backup holds {count} members, the source {PHOTOS}")
         return "new", bool(parts)
 
-    def crash_backup(self, source, iterations):
+    def crash_backup(self, source, kills):
         tally = Tally("backup")
         self.source_digest = dbcheck.file_digest(source)
         folder = self.path("backups")
@@ -249,11 +259,12 @@ class Crash:
         target = os.path.join(folder, "copy.mdb")
         old = self.starter("old-backup.mdb")
         old_digest = dbcheck.file_digest(old)
-        full = self.full_run(["backup", target], source)
+        full = tally.full = self.full_run(["backup", target], source)
         if self.check_backup(source, target, None)[0] != "new":
             raise CheckFailed("a backup left to finish wrote no backup")
         outcomes = {"absent": 0, "old": 0, "new": 0}
-        for i in range(iterations):
+        while tally.more(kills):
+            i = tally.runs
             # Half the time an older backup stands under the target name.
             if os.path.exists(target):
                 os.remove(target)
@@ -276,7 +287,8 @@ def main():
     parser.add_argument("melbrin")
     parser.add_argument("makestarterdb")
     parser.add_argument("--seed", type=int, default=None)
-    parser.add_argument("--iterations", type=int, default=32)
+    parser.add_argument("--kills", type=int, default=32,
+                        help="kills to land while the program runs, per job")
     args = parser.parse_args()
     seed = args.seed if args.seed is not None else random.SystemRandom().randrange(1 << 32)
     print(f"seed {seed}", flush=True)
@@ -286,12 +298,12 @@ def main():
     try:
         crash = Crash(os.path.abspath(args.melbrin), os.path.abspath(args.makestarterdb), work,
                       rng)
-        tallies = [crash.crash_import(args.iterations)]
+        tallies = [crash.crash_import(args.kills)]
         print(tallies[-1].line(), flush=True)
         photos = crash.path("photos.mdb")
-        tallies.append(crash.crash_resize(args.iterations))
+        tallies.append(crash.crash_resize(args.kills))
         print(tallies[-1].line(), flush=True)
-        tallies.append(crash.crash_backup(photos, args.iterations))
+        tallies.append(crash.crash_backup(photos, args.kills))
         print(tallies[-1].line(), "; target afterwards:", tallies[-1].outcomes, flush=True)
     except CheckFailed as failure:
         print(f"FAILED (seed {seed}): {failure}", flush=True)
