@@ -471,6 +471,13 @@ void Query::requireRow() const
                         .arg(m_name));
 }
 
+void Query::requireWritable() const
+{
+    // Only rows of a single table can be written back.
+    if (m_tables.size() != 1)
+        throw Error(QStringLiteral("%1: Cannot modify a read-only dataset").arg(m_name));
+}
+
 void Query::requireEditing() const
 {
     if (m_state == State::Browse)
@@ -573,8 +580,7 @@ void Query::edit()
     requireRow();
     if (m_state != State::Browse)
         return;
-    if (m_tables.size() != 1)
-        throw Error(QStringLiteral("%1: Cannot modify a read-only dataset").arg(m_name));
+    requireWritable();
     m_pending = std::make_unique<Row>(m_rows[m_current]);
     m_pending->changed.assign(m_columns.size(), false);
     m_state = State::Edit;
@@ -585,8 +591,7 @@ void Query::append()
     requireOpen();
     if (m_state != State::Browse)
         cancel();
-    if (m_tables.size() != 1)
-        throw Error(QStringLiteral("%1: Cannot modify a read-only dataset").arg(m_name));
+    requireWritable();
     m_pending = std::make_unique<Row>();
     m_pending->values.assign(m_columns.size(), QVariant());
     m_pending->rowids.assign(m_tables.size(), std::nullopt);
@@ -733,8 +738,7 @@ void Query::remove()
     requireRow();
     if (m_state != State::Browse)
         cancel();
-    if (m_tables.size() != 1)
-        throw Error(QStringLiteral("%1: Cannot modify a read-only dataset").arg(m_name));
+    requireWritable();
     Row& row = m_rows[m_current];
     if (row.rowids[0]) {
         Statement stmt(

@@ -99,6 +99,7 @@ private:
     void requireOpen() const;
     void requireRow() const;
     void requireEditing() const;
+    void requireWritable() const;
     void readRow(void* stmt, Row& row) const;
     void reloadRow(Row& row);
     void connectionClosing();

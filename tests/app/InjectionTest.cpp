@@ -3,6 +3,7 @@
 // and come back exactly as typed, without touching a look-alike stored beside them and
 // without changing the schema.
 #include "MainWindowFixture.h"
+#include "RunMelbrin.h"
 #include "data/Connection.h"
 
 #include <QComboBox>
@@ -117,31 +118,6 @@ QList<QStringList> lookAlikeRows()
         expected << QStringList {t.lookAlike, t.lookAlike, QStringLiteral("look-alike"),
                                  QStringLiteral("D%1").arg(i++)};
     return expected;
-}
-
-struct Run
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Run melbrin(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(MELBRIN_EXECUTABLE), args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-QString pdfText(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    p.waitForFinished();
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // A RECORDS sheet of rows (GROUP, NAME, STAFF_ID, CHINESE_NAME), written by

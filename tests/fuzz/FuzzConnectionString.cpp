@@ -8,7 +8,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(bytes), qsizetype(size));
     data::parseConnectionString(text);
     const QString path = text.left(text.indexOf(QChar(0)));
-    const auto settings = data::parseConnectionString(data::buildConnectionString(path, QStringLiteral("pw")));
+    const auto settings
+        = data::parseConnectionString(data::buildConnectionString(path, QStringLiteral("pw")));
     if (settings.dataSource != path || settings.password != QStringLiteral("pw"))
         std::abort();
     return 0;

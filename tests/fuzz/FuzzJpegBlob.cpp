@@ -16,7 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         const imaging::Picture again = imaging::decodeJpeg(imaging::encodeJpeg(p));
         if (again.width() != p.width() || again.height() != p.height())
             std::abort();
-    } catch (const data::Error&) {
-    }
+    } catch (const data::Error&) { }
     return 0;
 }

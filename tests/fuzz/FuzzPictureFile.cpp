@@ -10,8 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
-    static const QString path
-        = QDir::temp().filePath(QStringLiteral("melbrin-fuzz-%1.pic").arg(QCoreApplication::applicationPid()));
+    static const QString path = QDir::temp().filePath(
+        QStringLiteral("melbrin-fuzz-%1.pic").arg(QCoreApplication::applicationPid()));
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -20,8 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     }
     try {
         imaging::PICTURE_READER(path);
-    } catch (const data::Error&) {
-    }
+    } catch (const data::Error&) { }
     return 0;
 }
 
