@@ -50,9 +50,12 @@ void setAnswers(Answers* answers)
     current = answers ? answers : &unanswered;
 }
 
-void showError(const QString& text)
+void showError(const QString& text, const QString& reason)
 {
-    answers().message(MessageIcon::Error, QStringLiteral("Error"), text);
+    if (reason.isEmpty())
+        answers().message(MessageIcon::Error, QStringLiteral("Error"), text);
+    else
+        answers().failure(QStringLiteral("Error"), text, reason);
 }
 
 void showInformation(const QString& text)

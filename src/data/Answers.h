@@ -23,6 +23,14 @@ public:
 
     // A modal box with an OK button.
     virtual void message(MessageIcon icon, const QString& title, const QString& text) = 0;
+    // An error box whose fixed text leaves out why the work failed; the reason is the
+    // engine's own message. The window shows the fixed text alone, as before; a run without
+    // a window adds the reason, since nobody there can look further.
+    virtual void failure(const QString& title, const QString& text, const QString& reason)
+    {
+        Q_UNUSED(reason);
+        message(MessageIcon::Error, title, text);
+    }
     // A confirmation box with OK (default) and Cancel; true only for OK.
     virtual bool confirm(const QString& title, const QString& text) = 0;
     // The input box; nullopt when cancelled.
@@ -80,7 +88,7 @@ Answers& answers();
 void setAnswers(Answers* answers);
 
 // The boxes the program shows, spelled once.
-void showError(const QString& text);
+void showError(const QString& text, const QString& reason = {});
 void showInformation(const QString& text);
 void showNotice(const QString& text);
 bool confirmBox(const QString& text);

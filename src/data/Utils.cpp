@@ -63,9 +63,9 @@ bool FieldAsString(const std::optional<QVariant>& field, QString& result)
     }
 }
 
-void ShowPostError()
+void ShowPostError(const QString& reason)
 {
-    showError(QStringLiteral("Unable to post the data."));
+    showError(QStringLiteral("Unable to post the data."), reason);
 }
 
 void ShowCreateError()

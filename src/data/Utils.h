@@ -21,7 +21,8 @@ bool LocateStr(Query& query, qint32 value, const QString& keyColumn, const QStri
 bool FieldAsString(const std::optional<QVariant>& field, QString& result);
 
 // The fixed message boxes.
-void ShowPostError();
+// reason: why, when known (the engine's message); see Answers::failure.
+void ShowPostError(const QString& reason = {});
 void ShowCreateError();
 void ShowSettingsSaved();
 bool ConfirmDelete();

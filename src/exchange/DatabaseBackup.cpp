@@ -52,7 +52,7 @@ private:
 // Copies every page of the source into the keyed, empty file at path. While the program's
 // connection is inside a transaction it cannot be read for a backup; the copy is then read
 // through a connection of its own and holds what was last committed.
-bool backupInto(data::Connection& source, const QString& path)
+bool backupInto(data::Connection& source, const QString& path, QString& reason)
 {
     const QString password = data::parseConnectionString(source.connectionString()).password;
     sqlite3* target = nullptr;
@@ -61,7 +61,8 @@ bool backupInto(data::Connection& source, const QString& path)
         if (source.inTransaction())
             reader = data::Connection::openKeyed(source.fileName(), password, false);
         target = data::Connection::openKeyed(path, password, true);
-    } catch (const data::Error&) {
+    } catch (const data::Error& e) {
+        reason = e.message();
         sqlite3_close(reader);
         return false;
     }
@@ -75,44 +76,78 @@ bool backupInto(data::Connection& source, const QString& path)
                 break;
             sqlite3_sleep(10);
         }
-        if (sqlite3_backup_finish(backup) != SQLITE_OK)
+        if (rc != SQLITE_DONE)
+            reason = QString::fromUtf8(sqlite3_errstr(rc));
+        if (sqlite3_backup_finish(backup) != SQLITE_OK) {
+            if (rc == SQLITE_DONE)
+                reason = QString::fromUtf8(sqlite3_errmsg(target));
             rc = SQLITE_ERROR;
+        }
+    } else {
+        reason = QString::fromUtf8(sqlite3_errmsg(target));
     }
     const bool closed = sqlite3_close(target) == SQLITE_OK;
+    if (!closed && rc == SQLITE_DONE)
+        reason = QString::fromUtf8(sqlite3_errmsg(target));
     sqlite3_close(reader);
     return rc == SQLITE_DONE && closed;
 }
 
-} // namespace
-
-bool CopyDatabaseFile(data::Connection& source, const QString& destination)
+bool copyDatabase(data::Connection& source, const QString& destination, QString& reason)
 {
-    if (!source.isOpen() || destination.isEmpty())
+    if (!source.isOpen()) {
+        reason = QStringLiteral("the database is not open");
         return false;
+    }
+    if (destination.isEmpty()) {
+        reason = QStringLiteral("no file was named");
+        return false;
+    }
     const QFileInfo target(destination);
-    if (target.isDir() || sameFile(source.fileName(), destination))
+    if (target.isDir()) {
+        reason = QStringLiteral("it is a folder");
         return false;
+    }
+    if (sameFile(source.fileName(), destination)) {
+        reason = QStringLiteral("it is the database itself");
+        return false;
+    }
 
     QString partPath;
     {
         QTemporaryFile part(target.absoluteDir().filePath(
             QStringLiteral(".%1.XXXXXX.part").arg(target.fileName())));
         part.setAutoRemove(false);
-        if (!part.open())
+        if (!part.open()) {
+            reason = part.errorString();
             return false;
+        }
         partPath = part.fileName();
     }
     PartFile part(partPath);
-    if (!backupInto(source, part.path()))
+    if (!backupInto(source, part.path(), reason))
         return false;
     QFile::setPermissions(part.path(), QFileInfo(source.fileName()).permissions());
 
     std::error_code error;
     std::filesystem::rename(fsPath(part.path()), fsPath(target.absoluteFilePath()), error);
-    if (error)
+    if (error) {
+        reason = QString::fromStdString(error.message());
         return false;
+    }
     part.keep();
     return true;
+}
+
+} // namespace
+
+bool CopyDatabaseFile(data::Connection& source, const QString& destination, QString* reason)
+{
+    QString why;
+    const bool copied = copyDatabase(source, destination, why);
+    if (reason)
+        *reason = copied ? QString() : why;
+    return copied;
 }
 
 void saveDatabase(QWidget* owner, data::Connection& source)
@@ -123,10 +158,11 @@ void saveDatabase(QWidget* owner, data::Connection& source)
         return;
     if (QFileInfo::exists(*chosen) && !data::confirmBox(QStringLiteral("Overwrite the file?")))
         return;
-    if (CopyDatabaseFile(source, *chosen))
+    QString reason;
+    if (CopyDatabaseFile(source, *chosen, &reason))
         data::showInformation(QStringLiteral("Database saved."));
     else
-        data::showError(QStringLiteral("Database cannot be saved. Please retry."));
+        data::showError(QStringLiteral("Database cannot be saved. Please retry."), reason);
 }
 
 } // namespace exchange

@@ -15,8 +15,10 @@ namespace exchange {
 // keyed with the same password, which is then renamed over the destination in one step.
 // A failed copy removes its new file and leaves the destination as it was, so no
 // half-written copy ever stands under that name. A destination that is the database file
-// itself (also through another path or link) is refused. Returns whether the copy was made.
-bool CopyDatabaseFile(data::Connection& source, const QString& destination);
+// itself (also through another path or link) is refused. Returns whether the copy was made;
+// when it was not, reason (if given) says why.
+bool CopyDatabaseFile(data::Connection& source, const QString& destination,
+                      QString* reason = nullptr);
 
 // The save dialog's filter and suggested name.
 inline const QString databaseFileFilter = QStringLiteral("Database (*.mdb);;All Files (*)");

@@ -39,9 +39,11 @@ public:
         , m_index(dsrc.QAllStaff)
     { }
 
-    // Both return false after a refused write, with the pending row cancelled.
+    // Both return false after a refused write, with the pending row cancelled and the
+    // engine's reason kept.
     bool groupNumber(int row, qint32& gid);
     bool writeMember(int row, qint32 gid);
+    const QString& reason() const { return m_reason; }
 
 private:
     QString text(int row, int column) const
@@ -57,6 +59,7 @@ private:
     Columns m_columns;
     NameIndex m_index;
     const imaging::Picture m_noPhoto;
+    QString m_reason;
 };
 
 bool Importer::groupNumber(int row, qint32& gid)
@@ -74,7 +77,8 @@ bool Importer::groupNumber(int row, qint32& gid)
         m_groups.append();
         m_groups.setValue(gdesc, name);
         m_groups.post();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        m_reason = QString::fromUtf8(e.what());
         m_groups.cancel();
         return false;
     }
@@ -85,7 +89,8 @@ bool Importer::groupNumber(int row, qint32& gid)
         m_groups.edit();
         m_groups.setValue(QStringLiteral("gid"), gid);
         m_groups.post();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        m_reason = QString::fromUtf8(e.what());
         m_groups.cancel();
         return false;
     }
@@ -115,7 +120,8 @@ bool Importer::writeMember(int row, qint32 gid)
         m_staff.setValue(QStringLiteral("remark"), QStringLiteral(" "));
         imaging::SavePictureToBlob(m_staff, QStringLiteral("photo"), m_noPhoto);
         m_staff.post();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        m_reason = QString::fromUtf8(e.what());
         m_staff.cancel();
         return false;
     }
@@ -138,8 +144,8 @@ bool importStaff(data::Tdsrc& dsrc, const SheetTable& sheet, imaging::Progress& 
     std::optional<BatchTransaction> batch;
     try {
         batch.emplace(dsrc.src);
-    } catch (const data::Error&) {
-        data::ShowPostError();
+    } catch (const data::Error& e) {
+        data::ShowPostError(e.message());
         return false;
     }
     for (int row = 0; row < sheet.rowCount(); ++row) {
@@ -147,7 +153,7 @@ bool importStaff(data::Tdsrc& dsrc, const SheetTable& sheet, imaging::Progress& 
         qint32 gid = 0;
         if (!importer.groupNumber(row, gid) || !importer.writeMember(row, gid)) {
             batch->commit();
-            data::ShowPostError();
+            data::ShowPostError(importer.reason());
             return false;
         }
         progress.step();

@@ -166,6 +166,10 @@ TEST_F(DatabaseBackupTest, RefusedDestinationsLeaveEverythingAsItWas)
         answers.confirmWith(true);
         exchange::saveDatabase(nullptr, dsrc.src);
         EXPECT_EQ(answers.texts(), QStringList {failed}) << qPrintable(path);
+        // The box keeps its fixed text; a run without a window is also told why.
+        if (!answers.shown().empty()) {
+            EXPECT_FALSE(answers.shown().front().reason.isEmpty()) << qPrintable(path);
+        }
     }
     EXPECT_EQ(membersIn(db.path()), 20);
     EXPECT_EQ(filesIn(dbFolder), before);
@@ -188,11 +192,13 @@ TEST_F(DatabaseBackupTest, ACopyCutShortLeavesTheOldFileIntactAndNoPartBehind)
     rlimit small = saved;
     small.rlim_cur = 32 * 1024;
     setrlimit(RLIMIT_FSIZE, &small);
-    const bool copied = exchange::CopyDatabaseFile(dsrc.src, path);
+    QString reason;
+    const bool copied = exchange::CopyDatabaseFile(dsrc.src, path, &reason);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
 
     EXPECT_FALSE(copied);
+    EXPECT_FALSE(reason.isEmpty()); // a write past the limit reads as a disk I/O error
     EXPECT_EQ(bytesOf(path), QByteArray("an older backup"));
     EXPECT_EQ(filesIn(out.path()), QStringList {"cardinfo.mdb"});
     EXPECT_EQ(membersIn(db.path()), 20);

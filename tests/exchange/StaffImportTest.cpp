@@ -221,6 +221,7 @@ TEST_P(StaffImportRefusal, ShowsThePostErrorAndKeepsEarlierRows)
     EXPECT_FALSE(run(SheetTable(c.headings, c.rows)));
     EXPECT_EQ(answers.texts(), QStringList {postError});
     EXPECT_EQ(answers.shown().front().icon, data::MessageIcon::Error);
+    EXPECT_FALSE(answers.shown().front().reason.isEmpty());
     EXPECT_TRUE(progress.shown) << "the message is shown over the progress window";
 
     // Read through a connection of its own: the rows before are committed.
@@ -282,6 +283,8 @@ TEST_F(StaffImportTest, AReadOnlyOrLockedDatabaseRefusesTheFirstWrite)
     dsrc.src.execute(QStringLiteral("PRAGMA query_only = 1"));
     EXPECT_FALSE(run(SheetTable({"NAME"}, {Row {"Bob"}})));
     EXPECT_EQ(answers.texts(), QStringList {postError});
+    EXPECT_TRUE(answers.shown().front().reason.contains(QStringLiteral("readonly")))
+        << qPrintable(answers.shown().front().reason);
     dsrc.src.execute(QStringLiteral("PRAGMA query_only = 0"));
 
     // Another program holds the write lock past the engine's wait.
@@ -292,6 +295,8 @@ TEST_F(StaffImportTest, AReadOnlyOrLockedDatabaseRefusesTheFirstWrite)
     answers.clear();
     EXPECT_FALSE(run(SheetTable({"NAME"}, {Row {"Carl"}})));
     EXPECT_EQ(answers.texts(), QStringList {postError});
+    EXPECT_TRUE(answers.shown().front().reason.contains(QStringLiteral("locked")))
+        << qPrintable(answers.shown().front().reason);
     other.rollback();
     EXPECT_FALSE(dsrc.src.inTransaction());
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM stafftbl")), 1);

@@ -22,7 +22,12 @@ QStringList ScriptedAnswers::texts() const
 
 void ScriptedAnswers::message(data::MessageIcon icon, const QString& title, const QString& text)
 {
-    m_shown.push_back({icon, title, text});
+    m_shown.push_back({icon, title, text, {}});
+}
+
+void ScriptedAnswers::failure(const QString& title, const QString& text, const QString& reason)
+{
+    m_shown.push_back({data::MessageIcon::Error, title, text, reason});
 }
 
 bool ScriptedAnswers::confirm(const QString& title, const QString& text)

@@ -16,6 +16,7 @@ public:
         data::MessageIcon icon;
         QString title;
         QString text;
+        QString reason; // the engine's reason given with an error, if any
     };
     using Reply = std::variant<bool, std::optional<QString>, std::optional<QFont>>;
 
@@ -45,6 +46,7 @@ public:
     }
 
     void message(data::MessageIcon icon, const QString& title, const QString& text) override;
+    void failure(const QString& title, const QString& text, const QString& reason) override;
     bool confirm(const QString& title, const QString& text) override;
     std::optional<QString> inputText(QWidget*, const QString& title, const QString& prompt,
                                      const QString& initial) override;

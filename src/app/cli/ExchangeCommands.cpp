@@ -18,9 +18,9 @@ int backup(Context& c, const QString& destination, bool force)
             QStringLiteral("%1 exists; give --force to replace it.").arg(destination));
         return 1;
     }
-    if (!exchange::CopyDatabaseFile(c.dsrc.src, destination)) {
-        c.answers.message(data::MessageIcon::Error, {},
-                          QStringLiteral("Database cannot be saved. Please retry."));
+    QString reason;
+    if (!exchange::CopyDatabaseFile(c.dsrc.src, destination, &reason)) {
+        c.answers.failure({}, QStringLiteral("Database cannot be saved. Please retry."), reason);
         return 1;
     }
     c.answers.message(data::MessageIcon::Information, {}, QStringLiteral("Database saved."));

@@ -20,6 +20,13 @@ void TerminalAnswers::message(data::MessageIcon icon, const QString&, const QStr
     say(text);
 }
 
+void TerminalAnswers::failure(const QString&, const QString& text, const QString& reason)
+{
+    m_errorShown = true;
+    m_messages << text;
+    say(QStringLiteral("%1 (%2)").arg(text, reason));
+}
+
 bool TerminalAnswers::confirm(const QString&, const QString& text)
 {
     if (yes)

@@ -27,6 +27,7 @@ public:
     const QStringList& messages() const { return m_messages; }
 
     void message(data::MessageIcon icon, const QString& title, const QString& text) override;
+    void failure(const QString& title, const QString& text, const QString& reason) override;
     bool confirm(const QString& title, const QString& text) override;
     std::optional<QString> inputText(QWidget*, const QString& title, const QString& prompt,
                                      const QString& initial) override;
