@@ -124,7 +124,9 @@ QList<QStringList> lookAlikeRows()
 // tests/exchange/make_workbook.py.
 QString writeWorkbook(const QString& path, const QList<QStringList>& records)
 {
-    QJsonArray sheetRows {QJsonArray {"GROUP", "NAME", "STAFF_ID", "CHINESE_NAME"}};
+    // Appended, not braced: compilers differ on whether {array} copies the array or nests it.
+    QJsonArray sheetRows;
+    sheetRows.append(QJsonArray {"GROUP", "NAME", "STAFF_ID", "CHINESE_NAME"});
     for (const QStringList& r : records)
         sheetRows << QJsonArray::fromStringList(r);
     const QJsonObject sheet {{"name", "RECORDS"}, {"rows", sheetRows}};

@@ -40,6 +40,8 @@ def main():
     for s in description["sheets"]:
         sheet = book.add_sheet(s["name"])
         for r, row in enumerate(s.get("rows", [])):
+            if not isinstance(row, list):
+                sys.exit(f"make_workbook.py: row {r} of sheet {s['name']!r} is not a list: {row!r}")
             for c, cell in enumerate(row):
                 write_cell(sheet, r, c, cell)
     book.save(sys.argv[1])
