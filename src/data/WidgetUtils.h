@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <functional>
 
@@ -24,6 +25,16 @@ void FillComboBox(Query& query, const QString& column, QComboBox* combo);
 // data) from another, each calling handler with its action.
 void FillPopupMenu(Query& query, const QString& captionColumn, const QString& tagColumn,
                    QMenu* menu, const std::function<void(QAction*)>& handler);
+
+// A new child widget of parent with its object name and its place (in parent's pixels), as
+// the windows built in code lay out their controls.
+template<typename T> T* place(QWidget* parent, const char* name, QRect geometry)
+{
+    auto* widget = new T(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
 
 // Moves a window so that it stands centred on its screen (as dialogs open).
 void centreOnScreen(QWidget* window);

@@ -16,13 +16,7 @@
 namespace imaging {
 namespace {
 
-template<typename T> T* place(QWidget* parent, const char* name, QRect geometry)
-{
-    auto* widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
+using data::place;
 
 QFrame* panel(QWidget* parent, const char* name, QRect geometry)
 {

@@ -50,8 +50,7 @@ const std::vector<Tricky>& trickyNames()
 QList<QStringList> rows(const QString& path, const QString& sql)
 {
     data::Connection c;
-    c.setConnectionString(data::buildConnectionString(path, data::Tdsrc::password()));
-    c.open();
+    openDatabase(c, path);
     data::Query q(c, QStringLiteral("rows"));
     q.setSql(sql);
     q.open();
@@ -84,8 +83,7 @@ QList<QStringList> members(const TempDatabase& db)
 int addGroup(const TempDatabase& db, const QString& name)
 {
     data::Connection c;
-    c.setConnectionString(data::buildConnectionString(db.path(), data::Tdsrc::password()));
-    c.open();
+    openDatabase(c, db.path());
     data::Query g(c, QStringLiteral("add group"));
     g.setSql(QStringLiteral("select * from grptbl where seq = 0"));
     g.open();

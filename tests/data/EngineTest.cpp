@@ -15,11 +15,7 @@ struct Engine : ::testing::Test
 {
     TempDatabase db;
     data::Connection conn;
-    void SetUp() override
-    {
-        conn.setConnectionString(data::buildConnectionString(db.path(), data::Tdsrc::password()));
-        conn.open();
-    }
+    void SetUp() override { openDatabase(conn, db.path()); }
     std::vector<std::unique_ptr<Query>> queries;
     Query& staff(const QString& sql = QStringLiteral("select * from stafftbl order by name"))
     {

@@ -39,8 +39,7 @@ protected:
     {
         try {
             data::Connection c;
-            c.setConnectionString(data::buildConnectionString(path, data::Tdsrc::password()));
-            c.open();
+            openDatabase(c, path);
             data::Query q(c, QStringLiteral("q"));
             q.setSql(QStringLiteral("PRAGMA integrity_check"));
             q.open();

@@ -226,8 +226,7 @@ TEST_P(StaffImportRefusal, ShowsThePostErrorAndKeepsEarlierRows)
 
     // Read through a connection of its own: the rows before are committed.
     data::Connection other;
-    other.setConnectionString(data::buildConnectionString(db.path(), data::Tdsrc::password()));
-    other.open();
+    openDatabase(other, db.path());
     data::Query q(other, QStringLiteral("q"));
     q.setSql(QStringLiteral("select name from stafftbl order by seq"));
     q.open();
@@ -289,8 +288,7 @@ TEST_F(StaffImportTest, AReadOnlyOrLockedDatabaseRefusesTheFirstWrite)
 
     // Another program holds the write lock past the engine's wait.
     data::Connection other;
-    other.setConnectionString(data::buildConnectionString(db.path(), data::Tdsrc::password()));
-    other.open();
+    openDatabase(other, db.path());
     other.beginTransaction();
     answers.clear();
     EXPECT_FALSE(run(SheetTable({"NAME"}, {Row {"Carl"}})));

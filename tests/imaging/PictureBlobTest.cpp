@@ -20,9 +20,7 @@ protected:
     PictureBlob()
         : query(connection, QStringLiteral("q"))
     {
-        connection.setConnectionString(
-            data::buildConnectionString(db.path(), data::Tdsrc::password()));
-        connection.open();
+        openDatabase(connection, db.path());
     }
 
     // Opens the member's row with its photo column.

@@ -11,19 +11,23 @@ TempDatabase::TempDatabase()
     data::createStarterDatabase(path(), data::Tdsrc::password());
 }
 
+void openDatabase(data::Connection& connection, const QString& path)
+{
+    connection.setConnectionString(data::buildConnectionString(path, data::Tdsrc::password()));
+    connection.open();
+}
+
 void TempDatabase::exec(const QString& sql) const
 {
     data::Connection c;
-    c.setConnectionString(data::buildConnectionString(path(), data::Tdsrc::password()));
-    c.open();
+    openDatabase(c, path());
     c.execute(sql);
 }
 
 QVariant TempDatabase::scalar(const QString& sql) const
 {
     data::Connection c;
-    c.setConnectionString(data::buildConnectionString(path(), data::Tdsrc::password()));
-    c.open();
+    openDatabase(c, path());
     data::Query q(c, QStringLiteral("scalar"));
     q.setSql(sql);
     q.open();
@@ -34,8 +38,7 @@ qint64 addMember(const TempDatabase& db, int gid, const QString& name, const QSt
                  const QString& staffno, const QByteArray& photo)
 {
     data::Connection c;
-    c.setConnectionString(data::buildConnectionString(db.path(), data::Tdsrc::password()));
-    c.open();
+    openDatabase(c, db.path());
     data::Query q(c, QStringLiteral("add"));
     q.setSql(QStringLiteral("select * from stafftbl where seq = 0"));
     q.open();

@@ -20,6 +20,9 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Opens connection on the card database at path, keyed with the program's password.
+void openDatabase(data::Connection& connection, const QString& path);
+
 // Adds a member straight into the file; returns its seq.
 qint64 addMember(const TempDatabase& db, int gid, const QString& name, const QString& cname = {},
                  const QString& staffno = {}, const QByteArray& photo = {});

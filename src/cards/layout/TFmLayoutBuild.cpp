@@ -2,6 +2,7 @@
 #include "FontLabel.h"
 #include "SpinEdit.h"
 #include "TFmLayout.h"
+#include "data/WidgetUtils.h"
 #include "imaging/ImageBox.h"
 
 #include <QCheckBox>
@@ -17,13 +18,7 @@
 namespace cards {
 namespace {
 
-template<typename T> T* place(QWidget* parent, const char* name, QRect geometry)
-{
-    auto* widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
+using data::place;
 
 QGroupBox* groupBox(QWidget* parent, const char* name, const QString& title, QRect geometry)
 {
