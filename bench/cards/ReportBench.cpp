@@ -19,16 +19,12 @@
 
 using cards::Length;
 using cards::LengthRect;
+using cards::mm;
 
 namespace {
 
 constexpr int cardCount = 1000;
 constexpr int distinctPhotos = 10;
-
-Length mm(double value)
-{
-    return Length::mm(value);
-}
 
 // Photos with enough detail to compress like real ones.
 const std::vector<QByteArray>& photoBlobs()

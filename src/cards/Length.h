@@ -63,4 +63,10 @@ private:
     qint64 m_um = 0;
 };
 
+// Millimetres, as the designs spell their measures.
+inline Length mm(double value)
+{
+    return Length::mm(value);
+}
+
 } // namespace cards

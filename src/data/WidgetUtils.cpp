@@ -3,6 +3,7 @@
 #include "Query.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QMenu>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -49,6 +50,13 @@ void FillPopupMenu(Query& query, const QString& captionColumn, const QString& ta
         action->setData(tag);
         QObject::connect(action, &QAction::triggered, menu, [handler, action] { handler(action); });
     }
+}
+
+QGroupBox* groupBox(QWidget* parent, const char* name, const QString& title, QRect geometry)
+{
+    auto* box = place<QGroupBox>(parent, name, geometry);
+    box->setTitle(title);
+    return box;
 }
 
 void centreOnScreen(QWidget* window)

@@ -6,6 +6,7 @@
 
 class QAction;
 class QComboBox;
+class QGroupBox;
 class QMenu;
 class QWidget;
 
@@ -35,6 +36,9 @@ template<typename T> T* place(QWidget* parent, const char* name, QRect geometry)
     widget->setGeometry(geometry);
     return widget;
 }
+
+// A titled group box placed as place() does.
+QGroupBox* groupBox(QWidget* parent, const char* name, const QString& title, QRect geometry);
 
 // Moves a window so that it stands centred on its screen (as dialogs open).
 void centreOnScreen(QWidget* window);

@@ -16,18 +16,12 @@
 namespace imaging {
 namespace {
 
+using data::groupBox;
 using data::place;
 
 QFrame* panel(QWidget* parent, const char* name, QRect geometry)
 {
     return place<QFrame>(parent, name, geometry);
-}
-
-QGroupBox* groupBox(QWidget* parent, const char* name, const QString& title, QRect geometry)
-{
-    auto* box = place<QGroupBox>(parent, name, geometry);
-    box->setTitle(title);
-    return box;
 }
 
 // Captions size themselves to their text; the position labels have room for "-100%".

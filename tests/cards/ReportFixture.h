@@ -20,11 +20,7 @@ inline void PrintTo(const QString& text, std::ostream* os)
 namespace fixture {
 
 using cards::Length;
-
-inline Length mm(double value)
-{
-    return Length::mm(value);
-}
+using cards::mm;
 
 // Rows with one column "name" holding "row 1", "row 2", ...
 inline cards::TableSource rows(int count)

@@ -18,14 +18,8 @@
 namespace cards {
 namespace {
 
+using data::groupBox;
 using data::place;
-
-QGroupBox* groupBox(QWidget* parent, const char* name, const QString& title, QRect geometry)
-{
-    auto* box = place<QGroupBox>(parent, name, geometry);
-    box->setTitle(title);
-    return box;
-}
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect geometry)
 {

@@ -7,15 +7,6 @@
 #include "imaging/Resample.h"
 
 namespace cards {
-namespace {
-
-Length mm(double value)
-{
-    return Length::mm(value);
-}
-
-} // namespace
-
 TqrMemList::TqrMemList(data::Connection& src)
     : data(src, QStringLiteral("data"))
     , m_source(data)

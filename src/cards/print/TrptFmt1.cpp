@@ -1,15 +1,6 @@
 #include "TrptFmt1.h"
 
 namespace cards {
-namespace {
-
-Length mm(double value)
-{
-    return Length::mm(value);
-}
-
-} // namespace
-
 TrptFmt1::TrptFmt1(data::Query& rows)
     : CardReport(rows, 2, mm(89.958), mm(53.950))
 {

@@ -1,15 +1,6 @@
 #include "TrptFmt2.h"
 
 namespace cards {
-namespace {
-
-Length mm(double value)
-{
-    return Length::mm(value);
-}
-
-} // namespace
-
 TrptFmt2::TrptFmt2(data::Query& rows)
     : CardReport(rows, 2, mm(89.958), mm(53.946))
 {

@@ -1,15 +1,6 @@
 #include "TrptFmt3.h"
 
 namespace cards {
-namespace {
-
-Length mm(double value)
-{
-    return Length::mm(value);
-}
-
-} // namespace
-
 TrptFmt3::TrptFmt3(data::Query& rows)
     : CardReport(rows, 3, mm(56.621), mm(85.990))
 {

@@ -16,10 +16,7 @@ inline void PrintTo(const QString& text, std::ostream* os)
 
 namespace printfixture {
 
-inline cards::Length mm(double value)
-{
-    return cards::Length::mm(value);
-}
+using cards::mm;
 
 // A JPEG blob of a picture of the given size and colour.
 QByteArray photoBlob(int width, int height, QColor colour = Qt::darkCyan);
