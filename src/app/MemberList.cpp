@@ -114,8 +114,14 @@ void TMelbrin::lstGroupClick()
 
 void TMelbrin::dbgInfoTitleClick(int column)
 {
+    // The member shown stays the current row in the new order, so that Delete, Save and
+    // Preview act on the member the user sees.
+    data::Query& q = m_dsrc.QStaff;
+    const QVariant shown = q.rowValue(q.currentRow(), QStringLiteral("seq"));
     m_sortField = m_gridModel->field(column);
     OpenGroupMembers();
+    if (!shown.isNull() && q.locate(QStringLiteral("seq"), shown))
+        syncGrid();
 }
 
 void TMelbrin::dbgInfoCellClick()

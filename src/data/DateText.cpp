@@ -8,13 +8,15 @@ namespace data {
 QChar dateSeparator()
 {
     // The first character after the first field of the short format: "d/M/yy" gives "/".
+    // Where that is no punctuation mark ("d MMM yyyy" of the C locale, a letter, a blank)
+    // "/" stands in, so that a stored date always reads back as one text of three numbers.
     const QString format = QLocale().dateFormat(QLocale::ShortFormat);
     bool inField = false;
     for (const QChar c : format) {
         if (c == u'd' || c == u'M' || c == u'y')
             inField = true;
         else if (inField && c != u'\'')
-            return c;
+            return c.isPunct() ? c : QChar(u'/');
     }
     return u'/';
 }
@@ -32,7 +34,7 @@ QString dateToText(const QDate& date)
 QDate textToDate(const QString& text)
 {
     static const QRegularExpression stored(
-        QStringLiteral("^\\s*(\\d{1,2})([^\\d\\s])(\\d{1,2})\\2(\\d{4})\\s*$"));
+        QStringLiteral("^\\s*(\\d{1,2})(\\D)(\\d{1,2})\\2(\\d{4})\\s*$"));
     const auto m = stored.match(text);
     if (m.hasMatch()) {
         const QDate d(m.captured(4).toInt(), m.captured(3).toInt(), m.captured(1).toInt());

@@ -693,6 +693,12 @@ void Query::post()
             stmt.bind(p, QVariant(qlonglong(*m_pending->rowids[0])));
         stmt.step();
     }
+    // Another connection may have deleted the row since it was read: then nothing was
+    // stored, and the pending row stays for the caller to cancel.
+    if (m_state == State::Edit && sqlite3_changes(db) == 0)
+        throw Error(QStringLiteral("%1: Row cannot be located for updating. Some values may "
+                                   "have been changed since it was last read")
+                        .arg(m_name));
     if (m_state == State::Insert) {
         m_pending->rowids[0] = sqlite3_last_insert_rowid(db);
         reloadRow(*m_pending);
@@ -748,6 +754,9 @@ void Query::remove()
         stmt.step();
     }
     m_rows.erase(m_rows.begin() + m_current);
+    // After the last row the row before it becomes current; end-of-rows only once none is left.
+    if (m_current == int(m_rows.size()) && m_current > 0)
+        --m_current;
 }
 
 } // namespace data

@@ -82,9 +82,13 @@ public:
     void setValue(const QString& column, const QVariant& value);
     // Empty bytes store Null.
     void setBlob(const QString& column, const QByteArray& bytes);
+    // Stores the pending row; raises an error and stores nothing when an edited row is no
+    // longer in the file.
     void post();
     void cancel();
-    // Deletes the current row from the file and the result set; the next row becomes current.
+    // Deletes the current row from the file and the result set; the next row becomes current,
+    // or the one before it when the last row went, so end-of-rows is true only once no row
+    // is left.
     void remove();
 
 private:

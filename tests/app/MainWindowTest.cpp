@@ -1,5 +1,4 @@
 #include "MainWindowFixture.h"
-#include "data/DateText.h"
 #include "imaging/ImageBox.h"
 #include "imaging/Jpeg.h"
 #include "imaging/Picture.h"
@@ -41,6 +40,46 @@ void selectGroup(MainWindowFixture& f, const QString& name)
     f.w->lstGroupClick();
 }
 
+bool showWindow(MainWindowFixture& f)
+{
+    f.w->show();
+    return QTest::qWaitForWindowExposed(f.w.get());
+}
+
+// A left click on a cell of the grid, as the user gives it.
+void clickRow(MainWindowFixture& f, int row)
+{
+    const QModelIndex index = f.w->dbgInfo->model()->index(row, 1);
+    f.w->dbgInfo->scrollTo(index);
+    QTest::mouseClick(f.w->dbgInfo->viewport(), Qt::LeftButton, {},
+                      f.w->dbgInfo->visualRect(index).center());
+}
+
+void clickTitle(MainWindowFixture& f, int column)
+{
+    QHeaderView* header = f.w->dbgInfo->horizontalHeader();
+    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                    header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Collects the text of every preview shown, printed into a PDF and read back.
+void readPreviews(MainWindowFixture& f, QStringList& texts)
+{
+    f.answers.onPreview = [&texts](const data::Answers::Render& render) {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("p.pdf"));
+        {
+            QPdfWriter writer(pdf);
+            render(&writer);
+        }
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        p.waitForFinished();
+        texts << QString::fromUtf8(p.readAllStandardOutput());
+    };
+}
+
 } // namespace
 
 class MainWindowTest : public QObject
@@ -74,10 +113,38 @@ private slots:
         f.w->dbgInfoTitleClick(0); // Staff No
         QCOMPARE(f.w->FSortField(), QStringLiteral("staffno"));
         QCOMPARE(f.listed(), (QStringList {"Bob", "Carol", "alice"}));
-        QCOMPARE(f.dsrc.QStaff.currentRow(), 0);
+        QCOMPARE(f.dsrc.QStaff.currentRow(), 1); // the member shown stays current
         QCOMPARE(f.w->eName->text(), QStringLiteral("Carol"));
         f.w->dbgInfoTitleClick(2);
         QCOMPARE(f.w->FSortField(), QStringLiteral("cname"));
+        QCOMPARE(f.dsrc.QStaff.asString(QStringLiteral("name")), QStringLiteral("Carol"));
+    }
+
+    void afterAResortDeleteAndPreviewTakeTheMemberShown()
+    {
+        MainWindowFixture f(staffOfTwoGroups);
+        QVERIFY(showWindow(f));
+        clickRow(f, 2);
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Carol"));
+        clickTitle(f, 0); // Staff No
+        QCOMPARE(f.listed(), (QStringList {"Bob", "Carol", "alice"}));
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Carol"));
+        QCOMPARE(f.w->dbgInfo->currentIndex().row(), 1);
+
+        QStringList texts;
+        readPreviews(f, texts);
+        QTest::mouseClick(f.w->bPreview, Qt::LeftButton);
+        QCOMPARE(texts.size(), 1);
+        QVERIFY(texts.at(0).contains(QStringLiteral("Carol")));
+        QVERIFY(!texts.at(0).contains(QStringLiteral("Bob")));
+
+        f.answers.confirmWith(true);
+        QTest::mouseClick(f.w->bDelete, Qt::LeftButton);
+        QCOMPARE(f.count(QStringLiteral("name = 'Carol'")), 0);
+        QCOMPARE(f.listed(), (QStringList {"Bob", "alice"}));
+        QCOMPARE(f.w->eName->text(), QStringLiteral("alice"));
+        QCOMPARE(f.answers.questions(), (QStringList {"Print Preview", "Delete the record?"}));
+        QVERIFY(f.answers.texts().isEmpty());
     }
 
     void groupWithoutRowsAndNoGroups()
@@ -207,6 +274,42 @@ private slots:
         QCOMPARE(f.w->sbPanel[2]->text(), QStringLiteral("Group Members=0"));
     }
 
+    void deletingTheLastRowShowsTheRowBefore()
+    {
+        MainWindowFixture f(staffOfTwoGroups);
+        QVERIFY(showWindow(f));
+        QTest::mouseClick(f.w->bClear, Qt::LeftButton);
+        QTest::keyClicks(f.w->eName, QStringLiteral("Aaron"));
+        QTest::mouseClick(f.w->bSave, Qt::LeftButton);
+        QCOMPARE(f.listed(), (QStringList {"alice", "Bob", "Carol", "Aaron"}));
+        clickRow(f, 3);
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Aaron"));
+
+        f.answers.confirmWith(true);
+        QTest::mouseClick(f.w->bDelete, Qt::LeftButton);
+        QCOMPARE(f.count(QStringLiteral("name = 'Aaron'")), 0);
+        QCOMPARE(f.listed(), (QStringList {"alice", "Bob", "Carol"}));
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Carol"));
+        QCOMPARE(f.w->dbgInfo->currentIndex().row(), 2);
+        // releases over the grid show the current row again
+        QTest::mouseClick(f.w->dbgInfo->viewport(), Qt::LeftButton, {},
+                          QPoint(3, f.w->dbgInfo->viewport()->height() - 3));
+        QTest::keyClick(f.w->dbgInfo, Qt::Key_End);
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Carol"));
+        QVERIFY(f.answers.texts().isEmpty());
+
+        // Save stores the member shown; the deleted one stays deleted
+        QTest::keyClicks(f.w->eRemark, QStringLiteral("kept"));
+        f.answers.confirmWith(true);
+        QTest::mouseClick(f.w->bSave, Qt::LeftButton);
+        QCOMPARE(f.count(QStringLiteral("name = 'Aaron'")), 0);
+        QCOMPARE(f.count(QStringLiteral("name = 'Carol' and remark = 'kept'")), 1);
+        QCOMPARE(f.listed(), (QStringList {"alice", "Bob", "Carol"}));
+        QCOMPARE(f.answers.questions(),
+                 (QStringList {"Delete the record?", "Overwrite the record?"}));
+        QVERIFY(f.answers.texts().isEmpty());
+    }
+
     void photoButtons()
     {
         MainWindowFixture f;
@@ -322,27 +425,67 @@ private slots:
                  before);
     }
 
-    void datesOnDayFirstAndMonthFirstLocales_data()
+    void datesRoundTripOnEveryLocale_data()
     {
         QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("en_AU") << QLocale(QLocale::English, QLocale::Australia) << "5/03/2004";
-        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "5/03/2004";
-        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "5.03.2004";
+        QTest::addColumn<QString>("join");
+        QTest::addColumn<QString>("expiry");
+        QTest::newRow("C.UTF-8") << QLocale(QStringLiteral("C.UTF-8")) << "5/03/2004"
+                                 << "25/12/2009";
+        QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom) << "5/03/2004"
+                               << "25/12/2009";
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "5/03/2004"
+                               << "25/12/2009";
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "5.03.2004"
+                               << "25.12.2009";
     }
-    void datesOnDayFirstAndMonthFirstLocales()
+    void datesRoundTripOnEveryLocale()
     {
         QFETCH(QLocale, locale);
-        QFETCH(QString, stored);
+        QFETCH(QString, join);
+        QFETCH(QString, expiry);
         QLocale::setDefault(locale);
-        QCOMPARE(data::dateToText(QDate(2004, 3, 5)), stored);
-        MainWindowFixture f([](TempDatabase& db) { addMember(db, 0, QStringLiteral("D")); });
-        QCOMPARE(f.w->dpJoin->date(), QDate(2004, 3, 5)); // stored as 5/03/2004
-        f.answers.confirmWith(true);
-        f.w->bSaveClick();
-        QCOMPARE(f.db.scalar(QStringLiteral("select datejoin from stafftbl")).toString(), stored);
-        f.w->ShowDetails();
+        // Texts stored under the other locales, and under C by earlier versions.
+        const QStringList written {"5/03/2004", "5.03.2004", "5-03-2004", "5 03 2004"};
+        MainWindowFixture f([&written](TempDatabase& db) {
+            for (int i = 0; i < written.size(); ++i) {
+                addMember(db, 0, QStringLiteral("W%1").arg(i));
+                db.exec(QStringLiteral("update stafftbl set datejoin = '%1', expiry = '%1'"
+                                       " where name = 'W%2'")
+                            .arg(written[i])
+                            .arg(i));
+            }
+        });
+        QVERIFY(showWindow(f));
+        for (int row = 0; row < written.size(); ++row) {
+            clickRow(f, row);
+            QCOMPARE(f.w->eName->text(), QStringLiteral("W%1").arg(row));
+            QCOMPARE(f.w->dpJoin->date(), QDate(2004, 3, 5));
+            QCOMPARE(f.w->dpExpiry->date(), QDate(2004, 3, 5));
+        }
+
+        // Save a new member, show it, and save it again with only its post changed.
+        QTest::mouseClick(f.w->bClear, Qt::LeftButton);
+        QTest::keyClicks(f.w->eName, QStringLiteral("New"));
+        f.w->dpJoin->setDate(QDate(2004, 3, 5));
+        f.w->dpExpiry->setDate(QDate(2009, 12, 25));
+        QTest::mouseClick(f.w->bSave, Qt::LeftButton);
+        const QString dates = QStringLiteral(
+            "select coalesce(post, '') || ' ' || datejoin || ' ' || expiry from stafftbl"
+            " where name = 'New'");
+        QCOMPARE(f.db.scalar(dates).toString(), u' ' + join + u' ' + expiry);
+        clickRow(f, written.size()); // listed last
+        QCOMPARE(f.w->eName->text(), QStringLiteral("New"));
         QCOMPARE(f.w->dpJoin->date(), QDate(2004, 3, 5));
+        QCOMPARE(f.w->dpExpiry->date(), QDate(2009, 12, 25));
+        QTest::keyClicks(f.w->ePost, QStringLiteral("Clerk"));
+        f.answers.confirmWith(true);
+        QTest::mouseClick(f.w->bSave, Qt::LeftButton);
+        QCOMPARE(f.db.scalar(dates).toString(), QStringLiteral("Clerk ") + join + u' ' + expiry);
+        QCOMPARE(f.w->dpJoin->date(), QDate(2004, 3, 5));
+        QCOMPARE(f.w->dpExpiry->date(), QDate(2009, 12, 25));
+        QVERIFY(f.answers.allAnswered());
+        QVERIFY(f.answers.texts().isEmpty());
     }
 
     void exchangeCommandsFromTheWindow()
@@ -372,18 +515,7 @@ private slots:
             addMember(db, 0, QStringLiteral("Other"));
         });
         QStringList texts;
-        f.answers.onPreview = [&](const data::Answers::Render& render) {
-            QTemporaryDir dir;
-            const QString pdf = dir.filePath(QStringLiteral("p.pdf"));
-            {
-                QPdfWriter writer(pdf);
-                render(&writer);
-            }
-            QProcess p;
-            p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-            p.waitForFinished();
-            texts << QString::fromUtf8(p.readAllStandardOutput());
-        };
+        readPreviews(f, texts);
         QCOMPARE(f.w->eName->text(), QStringLiteral("O\"Neil; --'x"));
         f.w->bPreview->click();
         f.w->actCheckList->trigger();

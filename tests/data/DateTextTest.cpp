@@ -23,8 +23,11 @@ protected:
 };
 
 const QLocale au(QLocale::English, QLocale::Australia);
+const QLocale gb(QLocale::English, QLocale::UnitedKingdom);
 const QLocale us(QLocale::English, QLocale::UnitedStates);
 const QLocale de(QLocale::German, QLocale::Germany);
+// A fresh machine's C.UTF-8: its short format "d MMM yyyy" has no date separator.
+const QLocale c = QLocale::c();
 
 } // namespace
 
@@ -41,23 +44,45 @@ INSTANTIATE_TEST_SUITE_P(
                       DateCase {us, "5/03/2004", QDate(2004, 3, 5)},
                       DateCase {de, "5.03.2004", QDate(2004, 3, 5)},
                       DateCase {us, "5-03-2004", QDate(2004, 3, 5)}, // any single separator
+                      DateCase {c, "5/03/2004", QDate(2004, 3, 5)},
+                      DateCase {c, "5 03 2004", QDate(2004, 3, 5)}, // written by C before
                       DateCase {us, "3/5/04", QDate(2004, 3, 5)}, // the locale's own short form
                       DateCase {us, "3/5/99", QDate(1999, 3, 5)},
                       DateCase {au, "31/02/2004", QDate()}, DateCase {au, "soon", QDate()},
                       DateCase {au, "", QDate()}, DateCase {au, "5/03-2004", QDate()}));
 
-TEST(DateTextWriting, UsesTheLocaleSeparator)
+TEST(DateTextWriting, UsesTheLocaleSeparatorOrASlash)
 {
     const QDate d(2004, 3, 5);
     for (const auto& [locale, text] :
          {std::pair {au, "5/03/2004"}, std::pair {de, "5.03.2004"},
-          std::pair {QLocale(QLocale::Dutch, QLocale::Netherlands), "5-03-2004"}}) {
+          std::pair {QLocale(QLocale::Dutch, QLocale::Netherlands), "5-03-2004"},
+          std::pair {c, "5/03/2004"},
+          std::pair {QLocale(QStringLiteral("C.UTF-8")), "5/03/2004"}}) {
         QLocale::setDefault(locale);
         EXPECT_EQ(data::dateToText(d), QString::fromUtf8(text)) << locale.name().toStdString();
         EXPECT_EQ(data::textToDate(data::dateToText(d)), d);
     }
     QLocale::setDefault(au);
     EXPECT_EQ(data::dateToText(QDate(2010, 12, 25)), QStringLiteral("25/12/2010"));
+}
+
+TEST(DateTextWriting, EveryLocaleReadsWhatAnyOtherWrote)
+{
+    const QLocale locales[] = {c, gb, us, de, QLocale(QLocale::Dutch, QLocale::Netherlands)};
+    for (const QDate d : {QDate(2004, 3, 5), QDate(2010, 12, 25), QDate(1999, 1, 12)}) {
+        for (const QLocale& writer : locales) {
+            QLocale::setDefault(writer);
+            const QString text = data::dateToText(d);
+            for (const QLocale& reader : locales) {
+                QLocale::setDefault(reader);
+                EXPECT_EQ(data::textToDate(text), d)
+                    << text.toStdString() << " written in " << writer.name().toStdString()
+                    << ", read in " << reader.name().toStdString();
+            }
+        }
+    }
+    QLocale::setDefault(au);
 }
 
 TEST(SettingsStore, ReadsDefaultsForMissingOrBadValues)

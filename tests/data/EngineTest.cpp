@@ -100,20 +100,25 @@ TEST_F(Engine, AppendedRowsStayLastAndPostGivesSeq)
     EXPECT_EQ(names(q), (QStringList {"Alice", "Bob", "carol"}));
 }
 
-TEST_F(Engine, DeleteMovesToTheNextRow)
+TEST_F(Engine, DeleteMovesToTheNextRowOrAfterTheLastToTheOneBefore)
 {
-    for (const char* n : {"a", "b", "c"})
+    for (const char* n : {"a", "b", "c", "d"})
         addMember(db, 0, QString::fromLatin1(n));
     Query& q = staff();
     q.open();
     q.next();
     q.remove();
     EXPECT_EQ(q.asString(QStringLiteral("name")), QStringLiteral("c"));
-    EXPECT_EQ(q.rowCount(), 2);
+    EXPECT_EQ(q.rowCount(), 3);
+    q.next();
+    q.remove(); // the last row: the one before it becomes current
+    ASSERT_FALSE(q.eof());
+    EXPECT_EQ(q.asString(QStringLiteral("name")), QStringLiteral("c"));
+    EXPECT_EQ(q.currentRow(), 1);
     q.remove();
-    EXPECT_TRUE(q.eof());
+    ASSERT_FALSE(q.eof());
+    EXPECT_EQ(q.asString(QStringLiteral("name")), QStringLiteral("a"));
     EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from stafftbl")).toInt(), 1);
-    q.first();
     q.remove();
     EXPECT_TRUE(q.eof());
     EXPECT_EQ(q.rowCount(), 0);
@@ -206,6 +211,36 @@ TEST_F(Engine, CancelDropsPendingChangesAndPostWritesThrough)
     q.post();
     EXPECT_EQ(db.scalar(QStringLiteral("select remark from stafftbl")).toString(),
               QStringLiteral("日本 ok"));
+}
+
+TEST_F(Engine, PostOfARowAnotherConnectionDeletedFailsAndStoresNothing)
+{
+    addMember(db, 0, QStringLiteral("gone"));
+    addMember(db, 0, QStringLiteral("kept"));
+    Query& q = staff();
+    q.open();
+    db.exec(QStringLiteral("delete from stafftbl where name = 'gone'"));
+    q.edit();
+    q.setValue(QStringLiteral("remark"), QStringLiteral("lost"));
+    try {
+        q.post();
+        ADD_FAILURE() << "post reported success";
+    } catch (const data::Error& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("QStaff: Row cannot be located")))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(q.state(), Query::State::Edit);
+    q.cancel();
+    EXPECT_EQ(
+        db.scalar(QStringLiteral("select group_concat(name || remark) from stafftbl")).toString(),
+        QStringLiteral("kept"));
+    // the row still there is stored as before
+    q.next();
+    q.edit();
+    q.setValue(QStringLiteral("remark"), QStringLiteral("!"));
+    q.post();
+    EXPECT_EQ(db.scalar(QStringLiteral("select remark from stafftbl")).toString(),
+              QStringLiteral("!"));
 }
 
 TEST_F(Engine, WritesAreCheckedAgainstTheColumnType)

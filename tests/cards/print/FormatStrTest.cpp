@@ -45,4 +45,15 @@ TEST(FormatStr, UsesTheLocalesSeparatorAndMonthNames)
                   + QStringLiteral(", 2004"));
 }
 
+TEST(FormatStr, UsesASlashWhereTheLocaleHasNoSeparator)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale::c()); // "d MMM yyyy"
+    const QString printed = cards::FormatStr(QStringLiteral("5/03/2004"));
+    const QString earlier = cards::FormatStr(QStringLiteral("5 03 2004"));
+    QLocale::setDefault(saved);
+    EXPECT_EQ(printed, QStringLiteral("5/Mar, 2004"));
+    EXPECT_EQ(earlier, QStringLiteral("5/Mar, 2004"));
+}
+
 } // namespace
