@@ -3,6 +3,7 @@
 #include "data/Answers.h"
 #include "data/Connection.h"
 #include "data/Error.h"
+#include "data/OutputFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,10 +20,28 @@ std::filesystem::path fsPath(const QString& path)
     return std::filesystem::path(path.toStdU16String());
 }
 
-bool sameFile(const QString& a, const QString& b)
+// The new file is written under ".NAME.XXXXXX.part", its journal beside it.
+QString partTemplate(const QFileInfo& target)
 {
-    std::error_code error;
-    return std::filesystem::equivalent(fsPath(a), fsPath(b), error) && !error;
+    return target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.part").arg(target.fileName()));
+}
+
+// A run that was killed left its new file and journal behind; they go when the next copy
+// to the same destination starts.
+void removeLeftovers(const QFileInfo& target)
+{
+    const QString prefix = QStringLiteral(".%1.").arg(target.fileName());
+    const QDir folder = target.absoluteDir();
+    const QStringList names
+        = folder.entryList({QStringLiteral(".*.part*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!name.startsWith(prefix))
+            continue;
+        const QString rest = name.mid(prefix.size());
+        if ((rest.size() == 11 && rest.endsWith(QStringLiteral(".part")))
+            || (rest.size() == 19 && rest.endsWith(QStringLiteral(".part-journal"))))
+            QFile::remove(folder.filePath(name));
+    }
 }
 
 // The new file and its journal are removed unless the copy took their place.
@@ -99,24 +118,15 @@ bool copyDatabase(data::Connection& source, const QString& destination, QString&
         reason = QStringLiteral("the database is not open");
         return false;
     }
-    if (destination.isEmpty()) {
-        reason = QStringLiteral("no file was named");
+    reason = data::outputRefusal(destination, source.fileName());
+    if (!reason.isEmpty())
         return false;
-    }
     const QFileInfo target(destination);
-    if (target.isDir()) {
-        reason = QStringLiteral("it is a folder");
-        return false;
-    }
-    if (sameFile(source.fileName(), destination)) {
-        reason = QStringLiteral("it is the database itself");
-        return false;
-    }
+    removeLeftovers(target);
 
     QString partPath;
     {
-        QTemporaryFile part(target.absoluteDir().filePath(
-            QStringLiteral(".%1.XXXXXX.part").arg(target.fileName())));
+        QTemporaryFile part(partTemplate(target));
         part.setAutoRemove(false);
         if (!part.open()) {
             reason = part.errorString();

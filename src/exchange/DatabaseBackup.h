@@ -14,9 +14,11 @@ namespace exchange {
 // program works on it: SQLite's online backup writes a new file beside the destination,
 // keyed with the same password, which is then renamed over the destination in one step.
 // A failed copy removes its new file and leaves the destination as it was, so no
-// half-written copy ever stands under that name. A destination that is the database file
-// itself (also through another path or link) is refused. Returns whether the copy was made;
-// when it was not, reason (if given) says why.
+// half-written copy ever stands under that name; what a killed earlier copy to the same
+// destination left beside it is removed when a copy starts. A destination that is the
+// database file or its journal (also through another path or link), a folder, or anything
+// else that is no regular file (a device, a pipe) is refused and never replaced. Returns
+// whether the copy was made; when it was not, reason (if given) says why.
 bool CopyDatabaseFile(data::Connection& source, const QString& destination,
                       QString* reason = nullptr);
 

@@ -1,11 +1,49 @@
 #include "RunMelbrin.h"
 #include "TempDatabase.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-namespace { } // namespace
+namespace {
+
+QByteArray digestOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Exit 1 and one line on standard error, which says more than the program's name.
+void refused(const Run& r, const QString& what)
+{
+    QVERIFY2(r.code == 1, qPrintable(what + ": " + r.err));
+    QVERIFY2(r.err.startsWith(QStringLiteral("melbrin: ")) && r.err.count(u'\n') == 1,
+             qPrintable(what + ": " + r.err));
+    QVERIFY2(!r.err.contains(QStringLiteral("Database saved.")), qPrintable(what));
+}
+
+QStringList hiddenIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+} // namespace
 
 class CommandLineTest : public QObject
 {
@@ -90,6 +128,122 @@ private slots:
         r = melbrin(QStringList {"resize-all"} + on());
         QCOMPARE(r.code, 0);
         QCOMPARE(r.err, QStringLiteral("melbrin: Completed.\n"));
+    }
+
+    // No output may land on the database or its journal, however the path is spelled.
+    void theDatabaseIsNeverAnOutput()
+    {
+        const TempDatabase own; // its own: on the old code the runs overwrote it
+        const QStringList ownDb {QStringLiteral("--database"), own.path()};
+        const QString links = own.dir() + "/links";
+        QVERIFY(QDir().mkpath(links));
+        QVERIFY(QFile::link(own.path(), links + "/symlink.mdb"));
+        QCOMPARE(::link(QFile::encodeName(own.path()).constData(),
+                        QFile::encodeName(links + "/hardlink.mdb").constData()),
+                 0);
+        const QByteArray digest = digestOf(own.path());
+        const QString journal = own.path() + "-journal";
+        const QString names[] = {
+            own.path(),
+            QFileInfo(own.dir()).fileName() + "/../" + QFileInfo(own.dir()).fileName()
+                + "/cardinfo.mdb",
+            links + "/symlink.mdb",
+            links + "/hardlink.mdb",
+            journal,
+            links + "/../cardinfo.mdb-journal",
+        };
+        for (const QString& name : names) {
+            // The relative spelling is taken from the folder above the database's.
+            const auto inParent = [&](const QStringList& args) {
+                const QString old = QDir::currentPath();
+                QDir::setCurrent(QFileInfo(own.dir()).absolutePath());
+                const Run r = melbrin(args + ownDb);
+                QDir::setCurrent(old);
+                return r;
+            };
+            refused(inParent({"cards", "--output", name}), "cards " + name);
+            refused(inParent({"checklist", "--output", name}), "checklist " + name);
+            refused(inParent({"backup", name, "--force"}), "backup " + name);
+            QCOMPARE(digestOf(own.path()), digest);
+            QVERIFY2(!QFile::exists(journal), qPrintable(name));
+        }
+        QCOMPARE(melbrin(QStringList {"members"} + ownDb).code, 0);
+    }
+
+    // A destination that is no regular file is refused, never written to or replaced.
+    void outputsThatAreNoRegularFile()
+    {
+        const QString fifo = db.dir() + "/fifo";
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        Run r = melbrin(QStringList {"backup", fifo, "--force"} + on());
+        refused(r, "backup onto a fifo");
+        QVERIFY2(r.err.contains(QStringLiteral("regular")), qPrintable(r.err));
+        struct stat info
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &info), 0);
+        QVERIFY(S_ISFIFO(info.st_mode));
+        QVERIFY(hiddenIn(db.dir()).filter(QStringLiteral(".part")).isEmpty());
+
+        for (const char* command : {"cards", "checklist"}) {
+            r = melbrin(QStringList {command, "--output", "/dev/full"} + on());
+            refused(r, QStringLiteral("%1 onto /dev/full").arg(command));
+            QVERIFY2(r.err.contains(QStringLiteral("regular")), qPrintable(r.err));
+        }
+    }
+
+    // The file system refuses to let the PDF grow (as a full disk would) part-way through:
+    // the run fails with the reason and the earlier PDF stands as it was.
+    void aPdfCutShortLeavesTheEarlierOne()
+    {
+        const QString folder = db.dir() + "/pdf";
+        QVERIFY(QDir().mkpath(folder));
+        const QString pdf = folder + "/cards.pdf";
+        write(pdf, "an earlier PDF");
+
+        rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN); // inherited by the program
+        rlimit small = saved;
+        small.rlim_cur = 4 * 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const Run cards = melbrin(QStringList {"cards", "--output", pdf} + on());
+        const Run list = melbrin(QStringList {"checklist", "--output", pdf} + on());
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+
+        for (const Run& r : {cards, list}) {
+            refused(r, QStringLiteral("a PDF cut short"));
+            QVERIFY2(r.err.contains(QStringLiteral("large")), qPrintable(r.err));
+        }
+        QCOMPARE(hiddenIn(folder), QStringList {"cards.pdf"});
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("an earlier PDF"));
+        file.close();
+
+        // Without the limit the PDF takes the earlier one's place.
+        QCOMPARE(melbrin(QStringList {"checklist", "--output", pdf} + on()).code, 0);
+        QVERIFY(pdfText(pdf).contains(QStringLiteral("Member List")));
+        QCOMPARE(hiddenIn(folder), QStringList {"cards.pdf"});
+    }
+
+    // What a killed backup left beside its destination goes when the next one starts; what
+    // belongs to another destination stays.
+    void aBackupClearsWhatAnEarlierRunLeft()
+    {
+        const QString folder = db.dir() + "/backups";
+        QVERIFY(QDir().mkpath(folder));
+        const QString left[]
+            = {".copy.mdb.a1B2c3.part", ".copy.mdb.a1B2c3.part-journal", ".copy.mdb.Zz9yY8.part"};
+        for (const QString& name : left)
+            write(folder + "/" + name, "a copy cut short");
+        write(folder + "/.other.mdb.a1B2c3.part", "another destination's");
+        write(folder + "/copy.mdb.a1B2c3.part", "not hidden: not one of ours");
+
+        QCOMPARE(melbrin(QStringList {"backup", folder + "/copy.mdb"} + on()).code, 0);
+        QCOMPARE(hiddenIn(folder),
+                 QStringList({".other.mdb.a1B2c3.part", "copy.mdb", "copy.mdb.a1B2c3.part"}));
     }
 };
 

@@ -9,7 +9,8 @@ while the program ran), and checks the files after every kill:
 - resize-all: in name order (letter case not significant) the photos are a run of 480x640
   JPEGs followed by the untouched originals;
 - backup: the target name holds nothing (there was none), the old file byte for byte, or a
-  whole keyed database with every member of the source; the source is unchanged.
+  whole keyed database with every member of the source; the source is unchanged; the next
+  backup removes the part of the copy a killed one left behind.
 
 Usage: crash_test.py MELBRIN MAKESTARTERDB [--seed N] [--kills N]
 The seed is printed; give it again to repeat a run's kill moments.
@@ -277,6 +278,17 @@ class Crash:
             outcome, part_left = self.check_backup(source, target, old_digest if had_old else None)
             outcomes[outcome] += 1
             tally.mid_work += part_left
+        # What a killed run left beside the target goes when the next run starts.
+        for _ in range(4 * kills):
+            self.killed_run(["backup", target, "--force"], source,
+                            self.rng.uniform(0.3, 0.9) * full)
+            if [n for n in os.listdir(folder) if n.endswith(".part") or ".part-" in n]:
+                break
+        else:
+            raise CheckFailed("no kill left a part of a backup behind to clear")
+        self.full_run(["backup", target, "--force"], source)
+        if os.listdir(folder) != ["copy.mdb"]:
+            raise CheckFailed(f"a backup left {sorted(os.listdir(folder))} behind")
         dbcheck.integrity(source)
         tally.outcomes = outcomes
         return tally

@@ -9,6 +9,8 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -150,6 +152,10 @@ TEST_F(DatabaseBackupTest, RefusedDestinationsLeaveEverythingAsItWas)
 {
     QDir(out.path()).mkdir(QStringLiteral("folder"));
     QFile::link(db.path(), target(QStringLiteral("link.mdb")));
+    ASSERT_EQ(::link(QFile::encodeName(db.path()).constData(),
+                     QFile::encodeName(target(QStringLiteral("hard.mdb"))).constData()),
+              0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(target(QStringLiteral("fifo"))).constData(), 0600), 0);
     const QString dbFolder = QFileInfo(db.path()).absolutePath();
     const QStringList before = filesIn(dbFolder);
     const QString refused[] = {
@@ -158,6 +164,9 @@ TEST_F(DatabaseBackupTest, RefusedDestinationsLeaveEverythingAsItWas)
         db.path(),
         dbFolder + QStringLiteral("/./cardinfo.mdb"),
         target(QStringLiteral("link.mdb")),
+        target(QStringLiteral("hard.mdb")),
+        db.path() + QStringLiteral("-journal"),
+        target(QStringLiteral("fifo")),
     };
     for (const QString& path : refused) {
         answers.clear();
@@ -172,7 +181,9 @@ TEST_F(DatabaseBackupTest, RefusedDestinationsLeaveEverythingAsItWas)
     }
     EXPECT_EQ(membersIn(db.path()), 20);
     EXPECT_EQ(filesIn(dbFolder), before);
-    EXPECT_EQ(filesIn(out.path()), QStringList {"link.mdb"});
+    EXPECT_EQ(filesIn(out.path()), QStringList({"hard.mdb", "link.mdb"}));
+    EXPECT_TRUE(QFileInfo(target(QStringLiteral("fifo"))).exists());
+    EXPECT_FALSE(QFileInfo(target(QStringLiteral("fifo"))).isFile());
     EXPECT_TRUE(QDir(target(QStringLiteral("folder"))).isEmpty());
 }
 

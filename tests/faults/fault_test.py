@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """The command line against files it cannot use as asked: a database on a read-only file
-system, a database locked by another process, a backup onto a full file system, a database
-with another password or none. Each has to end with exit code 1 and one line on standard
-error naming the problem, never report success, and leave the database byte for byte as it
-was. Cases that need a tmpfs mount are skipped, with a message, where mounting is refused.
+system, a database locked by another process, a backup or a PDF onto a full file system, a
+database with another password or none. Each has to end with exit code 1 and one line on
+standard error naming the problem, never report success, and leave the database byte for byte
+as it was. Cases that need a tmpfs mount are skipped, with a message, where mounting is refused.
 
 Usage: fault_test.py MELBRIN MAKESTARTERDB [unittest options]
 """
@@ -203,6 +203,33 @@ class FaultTest(unittest.TestCase):
                     if had_old:
                         self.assertEqual(dbcheck.file_digest(target), dbcheck.file_digest(old))
             self.assertEqual(dbcheck.file_digest(db), digest)
+
+    def test_pdf_onto_a_full_file_system(self):
+        db = self.starter(os.path.join(self.dir, "cardinfo.mdb"), members=30, photo_bytes=100)
+        digest = dbcheck.file_digest(db)
+        mnt = os.path.join(self.dir, "full")
+        with Mount(mnt, "256k"):
+            target = os.path.join(mnt, "cards.pdf")
+            with open(target, "wb") as f:
+                f.write(b"%PDF-1.4 an earlier PDF")
+            # Fill the rest, then free a few pages: the new PDF starts, but cannot end.
+            filler = os.path.join(mnt, "filler")
+            fd = os.open(filler, os.O_WRONLY | os.O_CREAT)
+            try:
+                while os.write(fd, b"\0" * 4096):
+                    pass
+            except OSError:
+                pass
+            finally:
+                os.close(fd)
+            os.truncate(filler, max(0, os.path.getsize(filler) - 8192))
+            for args in (["cards", "--output", target], ["checklist", "--output", target]):
+                with self.subTest(args[0]):
+                    self.assert_refused(run(args, db), r"space|full")
+                    self.assertEqual(sorted(os.listdir(mnt)), ["cards.pdf", "filler"])
+                    with open(target, "rb") as f:
+                        self.assertEqual(f.read(), b"%PDF-1.4 an earlier PDF")
+        self.assertEqual(dbcheck.file_digest(db), digest)
 
     def test_wrong_password(self):
         good = self.starter(os.path.join(self.dir, "good.mdb"), members=2, photo_bytes=10)

@@ -5,12 +5,14 @@
 #include "cards/CardOptions.h"
 #include "cards/layout/TFmLayout.h"
 #include "cards/print/CheckList.h"
+#include "data/OutputFile.h"
 #include "data/Tdsrc.h"
 
 namespace app::cli {
 
 int printCards(Context& c, const QString& output, const QString* member)
 {
+    data::checkOutput(output, c.dsrc.src.fileName());
     c.answers.pdfPath = output;
     // The stored settings, loaded as the layout dialog loads them.
     cards::TFmLayout layout(c.dsrc);
@@ -23,6 +25,7 @@ int printCards(Context& c, const QString& output, const QString* member)
 
 int printCheckList(Context& c, const QString& output)
 {
+    data::checkOutput(output, c.dsrc.src.fileName());
     c.answers.pdfPath = output;
     cards::actCheckListExecute(nullptr, c.dsrc);
     return c.answers.previews() == 1 && !c.answers.errorShown() ? 0 : 1;

@@ -1,8 +1,7 @@
 #include "TerminalAnswers.h"
 
 #include "data/Error.h"
-
-#include <QPdfWriter>
+#include "data/OutputFile.h"
 
 namespace app::cli {
 
@@ -68,9 +67,7 @@ void TerminalAnswers::preview(QWidget*, const Render& render)
     ++m_previews;
     if (pdfPath.isEmpty())
         throw data::Error(QStringLiteral("No output file was given for the report"));
-    QPdfWriter writer(pdfPath);
-    writer.setCreator(QStringLiteral("Melbrin"));
-    render(&writer);
+    data::writePdf(pdfPath, render);
 }
 
 } // namespace app::cli

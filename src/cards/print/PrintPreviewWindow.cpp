@@ -1,14 +1,12 @@
 #include "PrintPreviewWindow.h"
 
-#include "data/Error.h"
 #include "data/ErrorHandler.h"
+#include "data/OutputFile.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -99,12 +97,7 @@ void PrintPreviewWindow::savePdfClicked()
 
 void PrintPreviewWindow::saveAsPdf(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw data::Error(tr("Cannot write the file %1").arg(fileName));
-    QPdfWriter writer(&file);
-    writer.setCreator(QStringLiteral("Melbrin"));
-    m_render(&writer);
+    data::writePdf(fileName, m_render);
 }
 
 void PrintPreviewWindow::closeEvent(QCloseEvent* event)

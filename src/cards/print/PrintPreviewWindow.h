@@ -21,7 +21,8 @@ public:
     ~PrintPreviewWindow() override;
 
     QPrintPreviewWidget* view() const { return m_view; }
-    // Draws the pages onto a PDF file; throws data::Error when it cannot be written.
+    // Draws the pages onto a PDF file, which replaces an earlier one only when it was written
+    // whole; throws data::Error with the reason when it cannot be written.
     void saveAsPdf(const QString& fileName);
 
 Q_SIGNALS:

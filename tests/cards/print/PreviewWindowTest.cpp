@@ -2,6 +2,7 @@
 // and saving as PDF.
 
 #include "cards/print/PrintPreviewWindow.h"
+#include "data/Error.h"
 
 #include <QAction>
 #include <QApplication>
@@ -90,6 +91,36 @@ private Q_SLOTS:
         QVERIFY(checked);
         QVERIFY(!openWindow());
         QVERIFY(QFileInfo(pdf).size() > 0);
+    }
+
+    // A PDF that cannot be written whole leaves the file it would replace as it was.
+    void aFailedSaveKeepsTheEarlierFile()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("saved.pdf"));
+        QFile earlier(pdf);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("an earlier PDF");
+        earlier.close();
+        const auto brokenAfterOnePage = [](QPagedPaintDevice* device) {
+            QPainter painter(device);
+            painter.drawText(QPointF(100, 100), QStringLiteral("Page 1"));
+            device->newPage();
+            throw data::Error(QStringLiteral("the report failed"));
+        };
+        cards::PrintPreviewWindow window(nullptr, brokenAfterOnePage);
+        QVERIFY_THROWS_EXCEPTION(data::Error, window.saveAsPdf(pdf));
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+        QCOMPARE(earlier.readAll(), QByteArray("an earlier PDF"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"saved.pdf"});
+
+        cards::PrintPreviewWindow device(nullptr, threePages);
+        try {
+            device.saveAsPdf(QStringLiteral("/dev/full"));
+            QFAIL("a device was written to");
+        } catch (const data::Error& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("regular")), qPrintable(e.message()));
+        }
     }
 };
 

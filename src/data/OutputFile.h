@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Answers.h"
+
+#include <QString>
+
+namespace data {
+
+// Whether a and b name one file: when both exist, the same file on the same device (so a
+// link or another spelling of the path counts); otherwise the same canonical path.
+bool isSameFile(const QString& a, const QString& b);
+
+// Why nothing may be written at path, or an empty text when it may: no name, a folder,
+// something that exists but is no regular file (a device, a pipe), or, when database is
+// given, that database file or its journal.
+QString outputRefusal(const QString& path, const QString& database = {});
+
+// Throws Error naming path and the reason when outputRefusal gives one.
+void checkOutput(const QString& path, const QString& database = {});
+
+// Draws render's pages as a PDF at path. The PDF is written to a new file beside it, which
+// takes path's place only when every byte of it was written; a failure removes the new file
+// and leaves an earlier file at path as it was. Throws Error with the reason.
+void writePdf(const QString& path, const Answers::Render& render);
+
+} // namespace data
