@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "Error.h"
+#include "OutputFile.h"
 #include "Query.h"
 
 #include <QFileInfo>
@@ -141,6 +142,7 @@ void Connection::open()
         throw Error(QStringLiteral("The connection string names no data source"));
     m_db = openKeyed(settings.dataSource, settings.password, false);
     m_fileName = settings.dataSource;
+    noteOpenDatabase(m_fileName, true);
 }
 
 void Connection::close()
@@ -152,6 +154,7 @@ void Connection::close()
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close_v2(m_db);
         m_db = nullptr;
+        noteOpenDatabase(m_fileName, false);
     }
     m_transactionDepth = 0;
 }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QStringList>
 #include <filesystem>
 
 namespace data {
@@ -34,7 +35,22 @@ Error cannotWrite(const QString& path, const QString& reason)
         QStringLiteral("Cannot write the file %1: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 
+// Every database file a connection of this process has open; one entry per open.
+QStringList& openDatabases()
+{
+    static QStringList files;
+    return files;
+}
+
 } // namespace
+
+void noteOpenDatabase(const QString& path, bool open)
+{
+    if (open)
+        openDatabases().append(path);
+    else
+        openDatabases().removeOne(path);
+}
 
 bool isSameFile(const QString& a, const QString& b)
 {
@@ -73,6 +89,10 @@ void checkOutput(const QString& path, const QString& database)
 {
     if (const QString reason = outputRefusal(path, database); !reason.isEmpty())
         throw cannotWrite(path, reason);
+    for (const QString& open : openDatabases()) {
+        if (const QString reason = outputRefusal(path, open); !reason.isEmpty())
+            throw cannotWrite(path, reason);
+    }
 }
 
 void writePdf(const QString& path, const Answers::Render& render)

@@ -15,7 +15,12 @@ bool isSameFile(const QString& a, const QString& b);
 // given, that database file or its journal.
 QString outputRefusal(const QString& path, const QString& database = {});
 
-// Throws Error naming path and the reason when outputRefusal gives one.
+// Connections tell which database files are open, so that no output of the program, wherever
+// it is chosen, ever lands on one of them or on its journal.
+void noteOpenDatabase(const QString& path, bool open);
+
+// Throws Error naming path and the reason when outputRefusal gives one; an output that is
+// an open database file or its journal is refused too.
 void checkOutput(const QString& path, const QString& database = {});
 
 // Draws render's pages as a PDF at path. The PDF is written to a new file beside it, which

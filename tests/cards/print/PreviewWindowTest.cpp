@@ -1,7 +1,9 @@
 // The print preview window: not modal, the caller waits until it closes; navigation, zoom
 // and saving as PDF.
 
+#include "TempDatabase.h"
 #include "cards/print/PrintPreviewWindow.h"
+#include "data/Connection.h"
 #include "data/Error.h"
 
 #include <QAction>
@@ -121,6 +123,35 @@ private Q_SLOTS:
         } catch (const data::Error& e) {
             QVERIFY2(e.message().contains(QStringLiteral("regular")), qPrintable(e.message()));
         }
+    }
+
+    // The window does not know which database the report came from; no open database file,
+    // nor its journal, may be chosen as the PDF.
+    void anOpenDatabaseIsNeverSavedOver()
+    {
+        TempDatabase db;
+        const QByteArray before = [&] {
+            QFile file(db.path());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        data::Connection connection;
+        openDatabase(connection, db.path());
+        const QString link = db.dir() + QStringLiteral("/link.pdf");
+        QVERIFY(QFile::link(db.path(), link));
+        cards::PrintPreviewWindow window(nullptr, threePages);
+        for (const QString& target : {db.path(), link, db.path() + QStringLiteral("-journal")}) {
+            try {
+                window.saveAsPdf(target);
+                QFAIL(qPrintable(QStringLiteral("saved over ") + target));
+            } catch (const data::Error& e) {
+                QVERIFY2(e.message().contains(QStringLiteral("database")), qPrintable(e.message()));
+            }
+        }
+        connection.close();
+        QFile file(db.path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QVERIFY(!QFile::exists(db.path() + QStringLiteral("-journal")));
     }
 };
 
