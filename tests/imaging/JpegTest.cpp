@@ -293,7 +293,7 @@ TEST(Jpeg, InkFilesDecodeToColour)
         unsigned char row[16 * 4];
         for (int x = 0; x < 16; ++x)
             for (int i = 0; i < 4; ++i)
-                row[x * 4 + i] = ycck ? inks[i] : 255 - inks[i];
+                row[x * 4 + i] = ycck ? 255 - inks[i] : inks[i];
         for (int y = 0; y < 16; ++y) {
             JSAMPROW r = row;
             jpeg_write_scanlines(&cinfo, &r, 1);
