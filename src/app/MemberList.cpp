@@ -11,6 +11,7 @@
 #include "imaging/ImageBox.h"
 #include "imaging/LoadPicture.h"
 #include "imaging/PictureBlob.h"
+#include "imaging/StoredPicture.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -100,9 +101,8 @@ void TMelbrin::ShowDetails()
     dpExpiry->setDate(date("expiry"));
     eRemark->setText(text("remark"));
     imaging::ClearPicture(*imgPhoto);
-    imaging::Picture photo;
-    imaging::LoadPictureFromBlob(q, QStringLiteral("photo"), photo);
-    imgPhoto->setPicture(std::move(photo));
+    imaging::LoadPictureFromBlob(q, QStringLiteral("photo"), *imgPhoto,
+                                 imaging::shownSize(*imgPhoto));
     imaging::ShowSizeHint(*imgPhoto);
 }
 

@@ -10,6 +10,7 @@
 #include "imaging/LoadPicture.h"
 #include "imaging/PictureBlob.h"
 #include "imaging/PictureCommands.h"
+#include "imaging/StoredPicture.h"
 #include "imaging/TPg.h"
 
 #include <QComboBox>
@@ -39,7 +40,7 @@ void TMelbrin::storeDetailsInto(data::Query& q, bool found, int gid)
         q.setValue(QStringLiteral("remark"), eRemark->text());
         q.setValue(QStringLiteral("datejoin"), data::dateToText(dpJoin->date()));
         q.setValue(QStringLiteral("expiry"), data::dateToText(dpExpiry->date()));
-        imaging::SavePictureToBlob(q, QStringLiteral("photo"), imgPhoto->picture());
+        imaging::SavePictureToBlob(q, QStringLiteral("photo"), *imgPhoto);
         q.post();
     } catch (const std::exception&) {
         q.cancel();
@@ -143,7 +144,7 @@ void TMelbrin::bPhotoClick()
 
 void TMelbrin::bRotateClick()
 {
-    imaging::Picture picture = imgPhoto->picture();
+    imaging::Picture picture = imaging::editablePicture(*imgPhoto);
     imaging::Rotate90(this, picture);
     imgPhoto->setPicture(std::move(picture));
 }

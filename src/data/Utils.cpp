@@ -68,9 +68,9 @@ void ShowPostError(const QString& reason)
     showError(QStringLiteral("Unable to post the data."), reason);
 }
 
-void ShowCreateError()
+void ShowCreateError(const QString& reason)
 {
-    showError(QStringLiteral("Unable to create the new object."));
+    showError(QStringLiteral("Unable to create the new object."), reason);
 }
 
 void ShowSettingsSaved()

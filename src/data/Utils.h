@@ -23,7 +23,7 @@ bool FieldAsString(const std::optional<QVariant>& field, QString& result);
 // The fixed message boxes.
 // reason: why, when known (the engine's message); see Answers::failure.
 void ShowPostError(const QString& reason = {});
-void ShowCreateError();
+void ShowCreateError(const QString& reason = {});
 void ShowSettingsSaved();
 bool ConfirmDelete();
 bool ConfirmOverwrite();

@@ -2,11 +2,15 @@
 
 #include "BatchTransaction.h"
 #include "data/Answers.h"
+#include "data/Error.h"
 #include "data/Tdsrc.h"
+#include "imaging/Jpeg.h"
 #include "imaging/Picture.h"
 #include "imaging/PictureBlob.h"
 #include "imaging/Progress.h"
 #include "imaging/Resample.h"
+
+#include <QStringList>
 
 namespace exchange {
 namespace {
@@ -14,9 +18,33 @@ namespace {
 // Resized photos are committed in groups of this many.
 constexpr int photosPerCommit = 64;
 
+// Members named in the closing notice; the rest are counted.
+constexpr int namesShown = 20;
+
 enum class Outcome { Completed, Failed };
 
-Outcome resizeEach(data::Tdsrc& dsrc, imaging::Progress& progress)
+// The row's photo at full size; a row without one gives the blank picture, which is not
+// oversized. A photo that cannot be decoded is added to skipped, unless its header shows
+// that it is small enough to be left alone anyway, and gives the blank picture too.
+imaging::Picture storedPhoto(const data::Query& staff, const QString& photo,
+                             std::vector<SkippedPhoto>& skipped)
+{
+    QByteArray bytes;
+    try {
+        bytes = staff.blob(photo);
+        if (bytes.isEmpty())
+            return imaging::blankPicture();
+        return imaging::decodeJpeg(bytes);
+    } catch (const data::Error& error) {
+        const QSize declared = imaging::jpegSize(bytes);
+        if (!declared.isValid() || declared.width() > photoWidth || declared.height() > photoHeight)
+            skipped.push_back({staff.asString(QStringLiteral("name")), error.message()});
+    }
+    return imaging::blankPicture();
+}
+
+Outcome resizeEach(data::Tdsrc& dsrc, imaging::Progress& progress,
+                   std::vector<SkippedPhoto>& skipped)
 {
     const QString photo = QStringLiteral("photo");
     data::Query& staff = dsrc.QAllStaff;
@@ -25,7 +53,7 @@ Outcome resizeEach(data::Tdsrc& dsrc, imaging::Progress& progress)
     BatchTransaction batch(dsrc.src);
     int pending = 0;
     for (; !staff.eof(); staff.next()) {
-        imaging::LoadPictureFromBlob(staff, photo, source);
+        source = storedPhoto(staff, photo, skipped);
         if (isOversized(source)) {
             imaging::ResizeInto(source, target, photoWidth, photoHeight);
             staff.edit();
@@ -55,8 +83,26 @@ bool isOversized(const imaging::Picture& picture)
     return picture.width() > photoWidth || picture.height() > photoHeight;
 }
 
-void resizeAllPhotos(data::Tdsrc& dsrc, imaging::Progress& progress)
+QString completedNotice(const std::vector<SkippedPhoto>& skipped)
 {
+    QString text = QStringLiteral("Completed.");
+    if (skipped.empty())
+        return text;
+    QStringList names;
+    for (std::size_t i = 0; i < skipped.size() && i < std::size_t(namesShown); ++i)
+        names << QStringLiteral("%1 (%2)").arg(skipped[i].name, skipped[i].reason);
+    if (skipped.size() > std::size_t(namesShown))
+        names << QStringLiteral("and %1 more").arg(skipped.size() - std::size_t(namesShown));
+    text += skipped.size() == 1
+        ? QStringLiteral("\n1 photo could not be decoded and was left unchanged: ")
+        : QStringLiteral("\n%1 photos could not be decoded and were left unchanged: ")
+              .arg(skipped.size());
+    return text + names.join(QStringLiteral(", ")) + u'.';
+}
+
+std::vector<SkippedPhoto> resizeAllPhotos(data::Tdsrc& dsrc, imaging::Progress& progress)
+{
+    std::vector<SkippedPhoto> skipped;
     dsrc.QStaff.close();
     dsrc.QAllStaff.open();
     const auto finish = [&dsrc] {
@@ -69,9 +115,9 @@ void resizeAllPhotos(data::Tdsrc& dsrc, imaging::Progress& progress)
         progress.setMax(dsrc.QAllStaff.rowCount() & 0xFFFF);
         dsrc.QAllStaff.first();
         progress.show();
-        outcome = resizeEach(dsrc, progress);
+        outcome = resizeEach(dsrc, progress, skipped);
         progress.hide();
-        data::showNotice(outcome == Outcome::Completed ? QStringLiteral("Completed.")
+        data::showNotice(outcome == Outcome::Completed ? completedNotice(skipped)
                                                        : QStringLiteral("Operation Failed."));
     } catch (...) {
         try {
@@ -82,6 +128,7 @@ void resizeAllPhotos(data::Tdsrc& dsrc, imaging::Progress& progress)
         throw;
     }
     finish();
+    return skipped;
 }
 
 } // namespace exchange

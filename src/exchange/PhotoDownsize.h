@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <vector>
+
 namespace data {
 class Tdsrc;
 }
@@ -17,14 +20,27 @@ inline constexpr int photoHeight = 640;
 
 bool isOversized(const imaging::Picture& picture);
 
+// A member whose photo could not be decoded, and why; its stored bytes are left as they are.
+struct SkippedPhoto
+{
+    QString name;
+    QString reason;
+};
+
+// The closing notice of a pass that went through every row: "Completed.", followed, when
+// photos were skipped, by how many and whose.
+QString completedNotice(const std::vector<SkippedPhoto>& skipped);
+
 // The "Resize All" command. Closes QStaff, goes once through QAllStaff and stores every
 // oversized photo back at 480 by 640 as JPEG; other photos keep their bytes. The progress runs
 // from 0 to the number of members (as a 16-bit number), one step per member, and is hidden
-// before the closing notice: "Completed.", or "Operation Failed." when storing or posting a
+// before the closing notice: completedNotice, or "Operation Failed." when storing or posting a
 // photo failed (that member keeps its photo). Photos stored before any failure stay stored.
+// A photo that cannot be decoded is left as stored; unless its header shows it is within
+// 480 by 640 it is returned among the skipped ones (also named in the notice).
 // On every way out after QAllStaff opened, QAllStaff is closed and QStaff opened again with
 // its statement, on its first row; the caller then refreshes the member grid. Other errors
 // are thrown after that.
-void resizeAllPhotos(data::Tdsrc& dsrc, imaging::Progress& progress);
+std::vector<SkippedPhoto> resizeAllPhotos(data::Tdsrc& dsrc, imaging::Progress& progress);
 
 } // namespace exchange

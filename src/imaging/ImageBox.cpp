@@ -12,6 +12,14 @@ ImageBox::ImageBox(QWidget* parent)
 void ImageBox::setPicture(Picture picture)
 {
     m_picture = std::move(picture);
+    m_stored.reset();
+    update();
+}
+
+void ImageBox::showStored(Picture shown, Stored stored)
+{
+    m_picture = std::move(shown);
+    m_stored = std::move(stored);
     update();
 }
 

@@ -5,6 +5,7 @@
 #include "PictureFile.h"
 #include "Resample.h"
 #include "data/Answers.h"
+#include "data/Error.h"
 #include "data/Utils.h"
 
 namespace imaging {
@@ -48,6 +49,8 @@ void LoadPictureDialog(QWidget* owner, ImageBox& image, int width, int height)
                 LoadJpegFile(width, height, image, *chosen);
             else
                 data::showError(QStringLiteral("Unknown file extension."));
+        } catch (const data::Error& error) {
+            data::ShowCreateError(error.message());
         } catch (const std::exception&) {
             data::ShowCreateError();
         }

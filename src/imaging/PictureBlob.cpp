@@ -25,12 +25,13 @@ void SavePictureToBlob(data::Query& query, const QString& column, const Picture&
     }
 }
 
-void LoadPictureFromBlob(const data::Query& query, const QString& column, Picture& picture)
+void LoadPictureFromBlob(const data::Query& query, const QString& column, Picture& picture,
+                         QSize fit)
 {
     try {
         const QByteArray bytes = query.blob(column);
         if (!bytes.isEmpty()) {
-            picture = decodeJpeg(bytes);
+            picture = decodeJpeg(bytes, fit);
             return;
         }
     } catch (const std::exception&) {

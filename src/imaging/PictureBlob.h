@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 namespace data {
@@ -18,7 +19,10 @@ void SavePictureToBlob(data::Query& query, const QString& column, const Picture&
 
 // The current row's blob column decoded into picture; anything else (Null, empty, not JPEG,
 // a decoding error, no current row) gives the blank picture. Never fails.
-void LoadPictureFromBlob(const data::Query& query, const QString& column, Picture& picture);
+// fit: see decodeJpeg; a job that shows the picture smaller than fit passes it, so that a
+// large photo is decoded at a fraction of its size.
+void LoadPictureFromBlob(const data::Query& query, const QString& column, Picture& picture,
+                         QSize fit = {});
 
 // What stands for a missing stored picture: white, 120 wide and 160 high.
 Picture blankPicture();

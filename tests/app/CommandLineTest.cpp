@@ -1,10 +1,12 @@
 #include "RunMelbrin.h"
 #include "TempDatabase.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTest>
 #include <csignal>
@@ -41,6 +43,18 @@ void refused(const Run& r, const QString& what)
 QStringList hiddenIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// An oversized photo: resize-all stores it at 480 by 640.
+QByteArray goodPhoto()
+{
+    QImage image(600, 800, QImage::Format_RGB888);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 90);
+    return bytes;
 }
 
 } // namespace
@@ -244,6 +258,42 @@ private slots:
         QCOMPARE(melbrin(QStringList {"backup", folder + "/copy.mdb"} + on()).code, 0);
         QCOMPARE(hiddenIn(folder),
                  QStringList({".other.mdb.a1B2c3.part", "copy.mdb", "copy.mdb.a1B2c3.part"}));
+    }
+
+    // Values in the photo column that are no picture: listed with an empty photo, left as
+    // they are by resize-all, which names them and fails.
+    void photosThatAreNoPictures()
+    {
+        TempDatabase other;
+        const QStringList at {QStringLiteral("--database"), other.path()};
+        addMember(other, 0, QStringLiteral("Number"));
+        addMember(other, 0, QStringLiteral("Text"));
+        addMember(other, 0, QStringLiteral("Good"), {}, {}, goodPhoto());
+        other.exec(QStringLiteral("update stafftbl set photo = 42 where name = 'Number'"));
+        other.exec(QStringLiteral("update stafftbl set photo = 'none' where name = 'Text'"));
+
+        Run r = melbrin(QStringList {"members"} + at);
+        QCOMPARE(r.code, 0);
+        const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines[1].startsWith(u"DEFAULT") && lines[1].endsWith(u"\t600x800"),
+                 qPrintable(lines[1]));
+        QVERIFY2(lines[2].contains(u"Number") && lines[2].endsWith(u'\t'), qPrintable(lines[2]));
+        QVERIFY2(lines[3].contains(u"Text") && lines[3].endsWith(u'\t'), qPrintable(lines[3]));
+
+        r = melbrin(QStringList {"resize-all"} + at);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("2 photos could not be decoded and were left "
+                                               "unchanged: Number (")),
+                 qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("Text (Not a JPEG file")), qPrintable(r.err));
+        QCOMPARE(other.scalar(QStringLiteral("select photo from stafftbl where name = 'Number'"))
+                     .toInt(),
+                 42);
+        QCOMPARE(other.scalar(QStringLiteral("select photo from stafftbl where name = 'Text'"))
+                     .toString(),
+                 QStringLiteral("none"));
+        QCOMPARE(melbrin(QStringList {"members"} + at).out.count(QStringLiteral("480x640")), 1);
     }
 };
 

@@ -335,6 +335,54 @@ private slots:
         QCOMPARE(f.w->imgPhoto->picture().height(), 100);
     }
 
+    // Saving from the panel writes a stored photo back as it was read while it is unchanged:
+    // one that cannot be decoded is not replaced by the blank picture, one shown reduced is not
+    // replaced by the reduced copy, and a member without a photo keeps none.
+    void saveKeepsTheStoredPhotoBytes()
+    {
+        imaging::Picture camera(7000, 7000);
+        camera.fill(qRgb(120, 150, 200));
+        const QByteArray big = imaging::encodeJpeg(camera);
+        const QByteArray broken("not a picture at all");
+        MainWindowFixture f([&](TempDatabase& db) {
+            addGroup(db, 1, QStringLiteral("Admin"));
+            addMember(db, 1, QStringLiteral("Broken"), {}, {}, broken);
+            addMember(db, 1, QStringLiteral("Camera"), {}, {}, big);
+            addMember(db, 1, QStringLiteral("None"));
+        });
+        selectGroup(f, QStringLiteral("Admin"));
+        const auto photo = [&f](const char* name) {
+            return f.db.scalar(QStringLiteral("select photo from stafftbl where name = '%1'")
+                                   .arg(QLatin1String(name)));
+        };
+        for (int row = 0; row < 3; ++row) {
+            f.w->dbgInfo->selectRow(row);
+            f.w->dbgInfoCellClick();
+            f.w->eRemark->setText(QStringLiteral("saved"));
+            f.answers.confirmWith(true);
+            f.w->bSaveClick();
+        }
+        QCOMPARE(f.count(QStringLiteral("remark = 'saved'")), 3);
+        QCOMPARE(photo("Broken").toByteArray(), broken);
+        QCOMPARE(photo("Camera").toByteArray(), big);
+        QCOMPARE(imaging::jpegSize(photo("None").toByteArray()), QSize(120, 160)); // the blank
+
+        // The panel shows the large photo decoded no larger than it needs.
+        f.w->dbgInfo->selectRow(1);
+        f.w->dbgInfoCellClick();
+        QCOMPARE(f.w->imgPhoto->picture().width(), 875);
+        // A photo that cannot be decoded cannot be rotated: the reason is shown, the bytes stay.
+        f.w->dbgInfo->selectRow(0);
+        f.w->dbgInfoCellClick();
+        f.answers.clear();
+        f.w->bRotate->click();
+        QVERIFY2(f.answers.texts().join(u' ').contains(QStringLiteral("Not a JPEG file")),
+                 qPrintable(f.answers.texts().join(u' ')));
+        f.answers.confirmWith(true);
+        f.w->bSaveClick();
+        QCOMPARE(photo("Broken").toByteArray(), broken);
+    }
+
     void newGroup()
     {
         MainWindowFixture f(staffOfTwoGroups);

@@ -26,6 +26,18 @@ QByteArray jpeg(int width, int height)
     return imaging::encodeJpeg(picture);
 }
 
+// A small JPEG whose header claims another size, which no file of its length can hold.
+QByteArray claiming(int width, int height)
+{
+    QByteArray bytes = jpeg(64, 64);
+    const qsizetype sof = bytes.indexOf("\xFF\xC0");
+    bytes[sof + 5] = char(height >> 8);
+    bytes[sof + 6] = char(height);
+    bytes[sof + 7] = char(width >> 8);
+    bytes[sof + 8] = char(width);
+    return bytes;
+}
+
 class PhotoDownsizeTest : public testing::Test
 {
 protected:
@@ -40,6 +52,9 @@ protected:
             {"E small", jpeg(300, 400), 300, 400, false},
             {"F none", {}, 0, 0, false},
             {"G broken", "not a picture", 0, 0, false},
+            {"H camera", jpeg(7100, 7100), 480, 640, true},
+            {"I claims too much", claiming(10000, 6000), 0, 0, false},
+            {"J damaged small", claiming(300, 400), 0, 0, false},
         };
         for (const Photo& p : photos)
             addMember(db, p.name == u"B tall" ? 5 : 0, p.name, {}, {}, p.bytes);
@@ -70,12 +85,22 @@ TEST_F(PhotoDownsizeTest, OversizedPhotosBecome480By640AndOthersKeepTheirBytesTw
             before.push_back(stored(p.name));
         answers.clear();
         RecordingProgress progress(&answers);
-        exchange::resizeAllPhotos(dsrc, progress);
+        const auto skipped = exchange::resizeAllPhotos(dsrc, progress);
 
-        EXPECT_EQ(progress.max, 7);
-        EXPECT_EQ(progress.steps, 7);
+        EXPECT_EQ(progress.max, 10);
+        EXPECT_EQ(progress.steps, 10);
         EXPECT_EQ(progress.messagesWhenHidden, 0) << "hidden before the notice";
-        ASSERT_EQ(answers.texts(), QStringList {"Completed."});
+        // Left as stored and named: what cannot be decoded, unless its header shows it small.
+        ASSERT_EQ(skipped.size(), 2u);
+        EXPECT_EQ(skipped[0].name, QStringLiteral("G broken"));
+        EXPECT_TRUE(skipped[0].reason.contains(QStringLiteral("Not a JPEG file")));
+        EXPECT_EQ(skipped[1].name, QStringLiteral("I claims too much"));
+        EXPECT_TRUE(skipped[1].reason.contains(QStringLiteral("10000 x 6000")));
+        ASSERT_EQ(answers.texts().size(), 1);
+        EXPECT_EQ(answers.texts().front(), exchange::completedNotice(skipped));
+        EXPECT_TRUE(answers.texts().front().startsWith(
+            QStringLiteral("Completed.\n2 photos could not be decoded and were left unchanged: "
+                           "G broken (Not a JPEG file")));
         EXPECT_EQ(answers.shown().front().icon, data::MessageIcon::None);
         EXPECT_EQ(answers.shown().front().title, QStringLiteral("Melbrin"));
         for (size_t i = 0; i < photos.size(); ++i) {
@@ -92,6 +117,19 @@ TEST_F(PhotoDownsizeTest, OversizedPhotosBecome480By640AndOthersKeepTheirBytesTw
         }
         EXPECT_TRUE(stored(QStringLiteral("F none")).isEmpty());
     }
+}
+
+TEST(PhotoDownsizeNotice, NamesUpToTwentyAndCountsTheRest)
+{
+    EXPECT_EQ(exchange::completedNotice({}), QStringLiteral("Completed."));
+    EXPECT_EQ(exchange::completedNotice({{"A", "why"}}),
+              QStringLiteral("Completed.\n1 photo could not be decoded and was left unchanged: "
+                             "A (why)."));
+    std::vector<exchange::SkippedPhoto> many(23, {"M", "r"});
+    const QString notice = exchange::completedNotice(many);
+    EXPECT_TRUE(notice.contains(QStringLiteral("23 photos")));
+    EXPECT_EQ(notice.count(QStringLiteral("M (r)")), 20);
+    EXPECT_TRUE(notice.endsWith(QStringLiteral(", and 3 more.")));
 }
 
 TEST_F(PhotoDownsizeTest, TheMemberListIsOpenedAgainWithItsStatement)
@@ -118,6 +156,7 @@ TEST_F(PhotoDownsizeTest, WithNoMembersItCompletesAtOnce)
     EXPECT_EQ(progress.max, 0);
     EXPECT_EQ(progress.steps, 0);
     EXPECT_EQ(answers.texts(), QStringList {"Completed."});
+    EXPECT_TRUE(exchange::resizeAllPhotos(dsrc, progress).empty());
 }
 
 TEST_F(PhotoDownsizeTest, AFailedStoreStopsWithPhotosBeforeItResized)

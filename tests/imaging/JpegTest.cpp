@@ -4,9 +4,11 @@
 #include "data/Error.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <tuple>
 // clang-format off
 #include <jpeglib.h>
 // clang-format on
@@ -171,33 +173,166 @@ QByteArray manyScans()
     return libjpegFile(fixtures::photo(16, 16), false, scans.data(), int(scans.size()));
 }
 
+QByteArray fixture(const char* name)
+{
+    QFile file(QStringLiteral(JPEG_FIXTURES "/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray uniform(int width, int height)
+{
+    Picture picture(width, height);
+    picture.fill(qRgb(90, 160, 220));
+    return imaging::encodeJpeg(picture);
+}
+
 } // namespace
 
-TEST(Jpeg, BadStreamsAreRefused)
+TEST(Jpeg, BadStreamsAreRefusedWithTheReason)
 {
     const QByteArray good = imaging::encodeJpeg(fixtures::photo(64, 64));
-    QByteArray corrupt = good;
-    for (qsizetype i = good.size() / 2; i < good.size() / 2 + 40; ++i)
-        corrupt[i] = char(0xFF);
     QByteArray badHuffman = good;
     badHuffman[markerAt(good, 0xC4) + 20] = char(0xFF);
 
+    const std::tuple<const char*, QByteArray, const char*> cases[] = {
+        {"empty", QByteArray(), ""},
+        {"one byte", QByteArray("\xFF"), ""},
+        {"header only", good.left(markerAt(good, 0xDA)), ""},
+        {"bad huffman table", badHuffman, "Huffman"},
+        {"not jpeg", fixtures::bitmap(fixtures::photo(4, 4), 24), "Not a JPEG"},
+        {"text", QByteArray("hello, this is not a picture\n"), "Not a JPEG"},
+        {"declared 10000 x 6000", withSize(good, 10000, 6000),
+         "declares 10000 x 6000 pixels, more than its"},
+        {"declared 65500 x 65500", withSize(good, 65500, 65500), "up to 200 megapixels"},
+        {"zero width", withSize(good, 0, 64), ""},
+        {"too many scans", manyScans(), "Too many scans"},
+    };
+    for (const auto& [name, bytes, says] : cases) {
+        try {
+            imaging::decodeJpeg(bytes);
+            ADD_FAILURE() << name << " decoded";
+        } catch (const data::Error& error) {
+            EXPECT_TRUE(error.message().contains(QLatin1String(says)))
+                << name << ": " << error.message().toStdString();
+        }
+    }
+}
+
+// What the library can patch over decodes as it does in any viewer: files from cameras and
+// other programs often carry such flaws.
+TEST(Jpeg, DamagedStreamsGiveThePictureTheLibraryMakes)
+{
+    const QByteArray photo = fixture("photo-64x48.jpg");
+    ASSERT_FALSE(photo.isEmpty());
+    const Picture clean = imaging::decodeJpeg(photo);
+    QByteArray stray = photo;
+    stray.insert(markerAt(photo, 0xDA), "\x12\x34");
+    const qsizetype scan = markerAt(photo, 0xDA);
+    // A byte of the scan data changed without making a marker of it.
+    QByteArray flipped = photo;
+    qsizetype at = photo.size() - 20;
+    while (uchar(photo[at]) == 0xFF || uchar(photo[at - 1]) == 0xFF
+           || (uchar(photo[at]) ^ 0x5A) == 0xFF)
+        --at;
+    flipped[at] = char(photo[at] ^ 0x5A);
+
     const std::pair<const char*, QByteArray> cases[] = {
-        {"empty", QByteArray()},
-        {"one byte", QByteArray("\xFF")},
-        {"header only", good.left(markerAt(good, 0xDA))},
-        {"truncated scan", good.left(good.size() * 2 / 3)},
-        {"missing end", good.left(good.size() - 2)},
-        {"corrupt scan", corrupt},
-        {"bad huffman table", badHuffman},
-        {"not jpeg", fixtures::bitmap(fixtures::photo(4, 4), 24)},
-        {"text", QByteArray("hello, this is not a picture\n")},
-        {"declared 10000 x 6000", withSize(good, 10000, 6000)},
-        {"declared 65500 x 65500", withSize(good, 65500, 65500)},
-        {"zero width", withSize(good, 0, 64)},
-        {"too many scans", manyScans()},
+        {"two stray bytes before a marker", stray},
+        {"missing end marker", photo.left(photo.size() - 2)},
+        {"missing last bytes", photo.left(scan + (photo.size() - scan) / 2)},
+        {"corrupt scan data", flipped},
     };
     for (const auto& [name, bytes] : cases) {
-        EXPECT_THROW(imaging::decodeJpeg(bytes), data::Error) << name;
+        Picture decoded;
+        ASSERT_NO_THROW(decoded = imaging::decodeJpeg(bytes)) << name;
+        EXPECT_EQ(decoded.width(), 64) << name;
+        EXPECT_EQ(decoded.height(), 48) << name;
+        // The top rows come through intact.
+        int worst = 0;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 64 * 3; ++x)
+                worst = std::max(worst, std::abs(decoded.row(y)[x] - clean.row(y)[x]));
+        EXPECT_LE(worst, 2) << name;
     }
+    EXPECT_LE(maxChannelDifference(imaging::decodeJpeg(stray), clean), 0);
+}
+
+TEST(Jpeg, InkFilesDecodeToColour)
+{
+    // ImageMagick's CMYK file: Adobe's inverted inks, red on the left, blue on the right.
+    const QByteArray cmyk = fixture("cmyk-red-blue.jpg");
+    ASSERT_FALSE(cmyk.isEmpty());
+    const Picture picture = imaging::decodeJpeg(cmyk);
+    ASSERT_EQ(picture.width(), 32);
+    const auto near = [](QRgb c, int r, int g, int b) {
+        return std::abs(qRed(c) - r) <= 8 && std::abs(qGreen(c) - g) <= 8
+            && std::abs(qBlue(c) - b) <= 8;
+    };
+    EXPECT_TRUE(near(picture.pixel(4, 8), 255, 0, 0)) << std::hex << picture.pixel(4, 8);
+    EXPECT_TRUE(near(picture.pixel(28, 8), 0, 0, 255)) << std::hex << picture.pixel(28, 8);
+
+    // YCCK, which libjpeg writes from CMYK input, and plain CMYK without an Adobe marker.
+    for (const bool ycck : {true, false}) {
+        jpeg_compress_struct cinfo;
+        jpeg_error_mgr errors;
+        cinfo.err = jpeg_std_error(&errors);
+        jpeg_create_compress(&cinfo);
+        unsigned char* buffer = nullptr;
+        unsigned long size = 0;
+        jpeg_mem_dest(&cinfo, &buffer, &size);
+        cinfo.image_width = 16;
+        cinfo.image_height = 16;
+        cinfo.input_components = 4;
+        cinfo.in_color_space = JCS_CMYK;
+        jpeg_set_defaults(&cinfo);
+        jpeg_set_colorspace(&cinfo, ycck ? JCS_YCCK : JCS_CMYK);
+        cinfo.write_Adobe_marker = ycck;
+        jpeg_start_compress(&cinfo, TRUE);
+        // Green: no magenta ink. Adobe files store 255 - ink, plain ones the ink itself.
+        const unsigned char inks[4] = {255, 0, 255, 0};
+        unsigned char row[16 * 4];
+        for (int x = 0; x < 16; ++x)
+            for (int i = 0; i < 4; ++i)
+                row[x * 4 + i] = ycck ? 255 - inks[i] : inks[i];
+        for (int y = 0; y < 16; ++y) {
+            JSAMPROW r = row;
+            jpeg_write_scanlines(&cinfo, &r, 1);
+        }
+        jpeg_finish_compress(&cinfo);
+        jpeg_destroy_compress(&cinfo);
+        const QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
+        std::free(buffer);
+        const Picture green = imaging::decodeJpeg(bytes);
+        EXPECT_TRUE(near(green.pixel(8, 8), 0, 255, 0))
+            << (ycck ? "YCCK " : "CMYK ") << std::hex << green.pixel(8, 8);
+    }
+}
+
+TEST(Jpeg, LargeCameraPhotosDecodeAndScaleDownToFit)
+{
+    // 50.4 megapixels: the size of a high-end camera's photo.
+    const QByteArray big = uniform(7100, 7100);
+    EXPECT_EQ(imaging::jpegSize(big), QSize(7100, 7100));
+    const Picture full = imaging::decodeJpeg(big);
+    EXPECT_EQ(full.width(), 7100);
+    EXPECT_EQ(full.height(), 7100);
+
+    // The smallest n/8 that still covers the box in both directions.
+    const std::tuple<QSize, QSize> fits[] = {
+        {QSize(120, 160), QSize(888, 888)}, // 1/8
+        {QSize(497, 660), QSize(888, 888)}, // 1/8
+        {QSize(1000, 100), QSize(1775, 1775)}, // 2/8
+        {QSize(7100, 7100), QSize(7100, 7100)},
+        {QSize(9000, 9000), QSize(7100, 7100)}, // never larger than the file
+    };
+    for (const auto& [fit, expected] : fits) {
+        const Picture scaled = imaging::decodeJpeg(big, fit);
+        EXPECT_EQ(QSize(scaled.width(), scaled.height()), expected) << fit.width();
+        const QRgb middle = scaled.pixel(scaled.width() / 2, scaled.height() / 2);
+        EXPECT_LE(std::abs(qBlue(middle) - qBlue(full.pixel(3550, 3550))), 2);
+    }
+    // A small picture is never scaled.
+    const Picture small
+        = imaging::decodeJpeg(imaging::encodeJpeg(fixtures::photo(100, 80)), QSize(120, 160));
+    EXPECT_EQ(small.width(), 100);
 }

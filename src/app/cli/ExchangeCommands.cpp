@@ -38,8 +38,10 @@ int importStaff(Context& c, const QString& workbook)
 int resizeAll(Context& c)
 {
     TerminalProgress progress;
-    exchange::resizeAllPhotos(c.dsrc, progress);
-    return c.answers.messages().contains(QStringLiteral("Operation Failed.")) ? 1 : 0;
+    const auto skipped = exchange::resizeAllPhotos(c.dsrc, progress);
+    return skipped.empty() && !c.answers.messages().contains(QStringLiteral("Operation Failed."))
+        ? 0
+        : 1;
 }
 
 } // namespace app::cli

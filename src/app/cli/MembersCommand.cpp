@@ -1,21 +1,26 @@
 #include "Commands.h"
+#include "data/Error.h"
 #include "data/Tdsrc.h"
+#include "imaging/Jpeg.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QTextStream>
 
 namespace app::cli {
 namespace {
 
-QString photoSize(const QByteArray& jpeg)
+// The stored photo's declared size; empty for no photo, and for a value that is no picture
+// (a number or a text in the column, bytes without a JPEG header).
+QString photoSize(const data::Query& q)
 {
+    QByteArray jpeg;
+    try {
+        jpeg = q.blob(QStringLiteral("photo"));
+    } catch (const data::Error&) {
+        return {};
+    }
     if (jpeg.isEmpty())
         return {};
-    QBuffer buffer;
-    buffer.setData(jpeg);
-    QImageReader reader(&buffer, "jpeg");
-    const QSize size = reader.size();
+    const QSize size = imaging::jpegSize(jpeg);
     return size.isValid() ? QStringLiteral("%1x%2").arg(size.width()).arg(size.height())
                           : QString();
 }
@@ -54,7 +59,7 @@ int listMembers(Context& c, const QString& group)
         for (const char* column :
              {"gdesc", "staffno", "name", "cname", "post", "datejoin", "expiry", "remark"})
             row << cell(q.value(QString::fromLatin1(column)));
-        row << photoSize(q.blob(QStringLiteral("photo")));
+        row << photoSize(q);
         out << row.join(u'\t') << '\n';
     }
     return 0;

@@ -6,6 +6,7 @@
 #include "imaging/ImageBox.h"
 #include "imaging/LoadPicture.h"
 #include "imaging/PictureCommands.h"
+#include "imaging/StoredPicture.h"
 #include "imaging/TDlgTouch.h"
 
 #include <QCheckBox>
@@ -59,7 +60,7 @@ void TFmLayout::bClearClick()
 
 void TFmLayout::bRotateClick()
 {
-    imaging::Picture picture = imgBack->picture();
+    imaging::Picture picture = imaging::editablePicture(*imgBack);
     imaging::Rotate90(this, picture);
     imgBack->setPicture(std::move(picture));
     imaging::ShowSizeHint(*imgBack);
@@ -68,7 +69,7 @@ void TFmLayout::bRotateClick()
 void TFmLayout::Button10Click()
 {
     imaging::TDlgTouch touch(this);
-    touch.imgSrc().setPicture(imgBack->picture());
+    touch.imgSrc().setPicture(imaging::editablePicture(*imgBack));
     // Confirming before any preview leaves the background as it was.
     if (touch.exec() == QDialog::Accepted && !touch.imgDst().picture().isEmpty())
         imgBack->setPicture(touch.imgDst().picture());

@@ -8,6 +8,7 @@
 #include "imaging/ImageBox.h"
 #include "imaging/LoadPicture.h"
 #include "imaging/PictureBlob.h"
+#include "imaging/StoredPicture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,9 +52,7 @@ void TFmLayout::FormCreate()
 
     LoadSlots();
 
-    imaging::Picture background;
-    imaging::LoadPictureFromBlob(param, QStringLiteral("bitmap"), background);
-    imgBack->setPicture(std::move(background));
+    imaging::LoadPictureFromBlob(param, QStringLiteral("bitmap"), *imgBack);
     imaging::ShowSizeHint(*imgBack);
 
     cbBack->setChecked(ParamBool(QStringLiteral("printback")));
@@ -137,7 +136,7 @@ void TFmLayout::bSaveClick()
     param.setValue(QStringLiteral("position"), sePos->value());
     SaveComponentToBlob(param, QStringLiteral("font"), *lbFont);
     param.setValue(QStringLiteral("style"), checkedStyle());
-    imaging::SavePictureToBlob(param, QStringLiteral("bitmap"), imgBack->picture());
+    imaging::SavePictureToBlob(param, QStringLiteral("bitmap"), *imgBack);
     param.post();
 
     for (int k = 1; k <= 7; ++k)

@@ -6,6 +6,8 @@
 #include "imaging/Picture.h"
 #include "imaging/PictureBlob.h"
 
+#include <cmath>
+
 namespace cards {
 
 CardReport::CardReport(data::Query& rows, int columns, Length bandWidth, Length bandHeight)
@@ -27,8 +29,11 @@ void CardReport::DetailBand1BeforePrint(Band&, bool&)
 {
     if (m_rows.eof())
         return;
+    // Decoded no larger than the photo box needs at 600 dots per inch.
+    const auto dots = [](Length length) { return int(std::ceil(length.toMm() * 600 / 25.4)); };
     imaging::Picture photo;
-    imaging::LoadPictureFromBlob(m_rows, QStringLiteral("photo"), photo);
+    imaging::LoadPictureFromBlob(m_rows, QStringLiteral("photo"), photo,
+                                 QSize(dots(qrPhoto->rect.width), dots(qrPhoto->rect.height)));
     qrPhoto->picture = ownedImage(photo);
 }
 

@@ -68,7 +68,7 @@ void TqrMemList::addLabel(LabelControl*& label, double top, const QString& text)
 void TqrMemList::QRSubDetail1BeforePrint(Band&, bool&)
 {
     imaging::Picture photo;
-    imaging::LoadPictureFromBlob(data, QStringLiteral("photo"), photo);
+    imaging::LoadPictureFromBlob(data, QStringLiteral("photo"), photo, QSize(120, 160));
     imaging::ResizeGraphic(photo, 120, 160);
     qrPhoto->picture = ownedImage(photo);
 }
