@@ -174,8 +174,14 @@ void Connection::commit()
 {
     if (m_transactionDepth == 0)
         return;
-    if (m_transactionDepth == 1)
+    if (m_transactionDepth == 1) {
+        if (transactionLost()) {
+            m_transactionDepth = 0;
+            throw Error(QStringLiteral("The changes were not saved: the database engine had "
+                                       "already rolled them back"));
+        }
         execute(QStringLiteral("COMMIT"));
+    }
     --m_transactionDepth;
 }
 
@@ -183,8 +189,15 @@ void Connection::rollback()
 {
     if (m_transactionDepth == 0)
         return;
+    const bool lost = transactionLost();
     m_transactionDepth = 0;
-    execute(QStringLiteral("ROLLBACK"));
+    if (!lost)
+        execute(QStringLiteral("ROLLBACK"));
+}
+
+bool Connection::transactionLost() const
+{
+    return m_transactionDepth > 0 && m_db && sqlite3_get_autocommit(m_db) != 0;
 }
 
 void Connection::attach(Query* query)
