@@ -107,6 +107,74 @@ TEST(SavedWorkbookTest, SerialsBecomeCalendarDates)
             << c.serial << (c.date1904 ? " (1904)" : "");
 }
 
+// A BIFF8 record: type, length, data.
+std::string record(std::uint16_t type, const std::string& data)
+{
+    std::string r;
+    r += char(type & 0xFF);
+    r += char(type >> 8);
+    r += char(data.size() & 0xFF);
+    r += char(data.size() >> 8);
+    return r + data;
+}
+
+std::string le16(unsigned v)
+{
+    return {char(v & 0xFF), char(v >> 8 & 0xFF)};
+}
+
+// A FORMULA record of row 1 whose saved result is the eight bytes given.
+std::string formula(unsigned column, const std::string& result)
+{
+    return record(0x0006,
+                  le16(1) + le16(column) + le16(0) + result + std::string(6, '\0') + le16(1)
+                      + std::string(1, '\x1D'));
+}
+
+TEST(SavedWorkbookTest, FormulaResultsAsExcelSavesThem)
+{
+    const std::string bof = record(0x0809, std::string(16, '\0'));
+    const std::string eof = record(0x000A, {});
+    std::string name = "records";
+    const std::string sheetEntryTail = std::string("\0\0", 2) + char(name.size()) + '\0' + name;
+    std::string globals = bof + record(0x0022, le16(1));
+    const std::size_t boundSheetSize = 4 + 4 + sheetEntryTail.size();
+    const std::size_t sheetAt = globals.size() + boundSheetSize + eof.size();
+    std::string position = {char(sheetAt & 0xFF), char(sheetAt >> 8), '\0', '\0'};
+    globals += record(0x0085, position + sheetEntryTail) + eof;
+    const std::string marker = std::string(6, '\0') + "\xFF\xFF";
+    std::string sheet = bof;
+    // Text: the STRING record after it, its characters going on in a CONTINUE record (wide).
+    sheet += formula(0, std::string(1, '\0') + marker.substr(1));
+    sheet += record(0x0207, le16(7) + std::string(1, '\0') + "Ann");
+    sheet += record(0x003C, std::string(1, '\x01') + std::string(" \0L\0e\0e\0", 8));
+    sheet += formula(1, std::string("\x01\0\x01", 3) + marker.substr(3)); // TRUE
+    sheet += formula(2, std::string("\x02\0\x07", 3) + marker.substr(3)); // #DIV/0!
+    sheet += formula(3, std::string("\x03", 1) + marker.substr(1)); // empty text
+    sheet += formula(4, std::string(1, '\0') + marker.substr(1)); // text, but no STRING
+    sheet += eof;
+
+    const exchange::biff::Sheet read = exchange::biff::readSheet(globals + sheet, "RECORDS");
+    ASSERT_TRUE(read.found);
+    EXPECT_TRUE(read.date1904);
+    using Kind = exchange::biff::RawCell::Kind;
+    const auto at = [&read](unsigned column) { return read.cells.at({1, column}); };
+    EXPECT_EQ(at(0).kind, Kind::Text);
+    EXPECT_EQ(at(0).text, "Ann Lee");
+    EXPECT_EQ(at(1).kind, Kind::Boolean);
+    EXPECT_EQ(at(1).number, 1);
+    EXPECT_EQ(at(2).text, "#DIV/0!");
+    EXPECT_EQ(at(3).kind, Kind::Text);
+    EXPECT_EQ(at(3).text, "");
+    EXPECT_EQ(at(4).kind, Kind::NoResult);
+    EXPECT_TRUE(at(4).formula);
+
+    // Cut anywhere, the stream reads without fault.
+    const std::string whole = globals + sheet;
+    for (std::size_t cut = 0; cut < whole.size(); ++cut)
+        exchange::biff::readSheet(whole.substr(0, cut), "RECORDS");
+}
+
 TEST(SavedWorkbookTest, AFormulaWithoutResultAndAPasswordAreRefusedClearly)
 {
     EXPECT_TRUE(errorOf(fixture("noresult.xls")).contains(QStringLiteral("cell B2")))
