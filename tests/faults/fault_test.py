@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The command line against files it cannot use as asked: a database on a read-only file
-system, a database locked by another process, a backup onto a full file system, a database
-with another password or none. Each has to end with exit code 1 and one line on standard
+system, a database locked by another process, a backup or an import onto a full file system,
+a database with another password or none, a workbook that is a pipe, a folder or a device.
+An import beside another writer waits for its lock and then reads what that one wrote. Each has to end with exit code 1 and one line on standard
 error naming the problem, never report success, and leave the database byte for byte as it
 was. Cases that need a tmpfs mount are skipped, with a message, where mounting is refused.
 
