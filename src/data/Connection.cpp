@@ -114,6 +114,8 @@ sqlite3* Connection::openKeyed(const QString& path, const QString& password, boo
         if (!answersRow(db, "PRAGMA cipher_version"))
             throw Error(QStringLiteral("The database engine has no encryption support"));
         exec(db, "PRAGMA cipher_page_size = 4096");
+        // Another program's commit may hold the file for a moment, also during these reads.
+        sqlite3_busy_timeout(db, 3000);
         // The first read shows whether the key fits the file.
         exec(db, "SELECT count(*) FROM sqlite_master");
         exec(db, "PRAGMA journal_mode = DELETE");
@@ -121,7 +123,6 @@ sqlite3* Connection::openKeyed(const QString& path, const QString& password, boo
         // Deleted rows are cleared from their pages; freed overflow pages (old photos) are left
         // as they are, still encrypted, rather than written over at twice the cost.
         exec(db, "PRAGMA secure_delete = FAST");
-        sqlite3_busy_timeout(db, 3000);
     } catch (const Error& e) {
         sqlite3_close(db);
         throw Error(QStringLiteral("Cannot open '%1': %2").arg(path, e.message()));
@@ -177,8 +178,14 @@ void Connection::commit()
 {
     if (m_transactionDepth == 0)
         return;
-    if (m_transactionDepth == 1)
+    if (m_transactionDepth == 1) {
+        if (transactionLost()) {
+            m_transactionDepth = 0;
+            throw Error(QStringLiteral("The changes were not saved: the database engine had "
+                                       "already rolled them back"));
+        }
         execute(QStringLiteral("COMMIT"));
+    }
     --m_transactionDepth;
 }
 
@@ -186,8 +193,15 @@ void Connection::rollback()
 {
     if (m_transactionDepth == 0)
         return;
+    const bool lost = transactionLost();
     m_transactionDepth = 0;
-    execute(QStringLiteral("ROLLBACK"));
+    if (!lost)
+        execute(QStringLiteral("ROLLBACK"));
+}
+
+bool Connection::transactionLost() const
+{
+    return m_transactionDepth > 0 && m_db && sqlite3_get_autocommit(m_db) != 0;
 }
 
 void Connection::attach(Query* query)

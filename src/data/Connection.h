@@ -51,8 +51,12 @@ public:
     // Changes made between begin and commit go to the file together. Nested calls count.
     void beginTransaction();
     void commit();
+    // Also ends a transaction that the engine already rolled back by itself after an error
+    // (a full disk does that), without asking the engine again.
     void rollback();
     bool inTransaction() const { return m_transactionDepth > 0; }
+    // A transaction was begun here but the engine has rolled it back by itself.
+    bool transactionLost() const;
 
     // Opens (or creates, when create is true) an encrypted file and checks that the key
     // works; used by open() and by the tools that make new files.

@@ -5,6 +5,8 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <algorithm>
+#include <cmath>
 
 namespace data {
 
@@ -28,6 +30,46 @@ bool LocateStr(Query& query, qint32 value, const QString& keyColumn, const QStri
     return true;
 }
 
+namespace {
+
+// The long time format less its time zone field: a time of day read from a file belongs
+// to no zone, and the name of the computer's own would be wrong.
+QString longTimeWithoutZone(const QLocale& locale)
+{
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (!quoted && c == u't')
+            continue;
+        out += c;
+    }
+    return out.trimmed();
+}
+
+// Fifteen significant digits in plain decimal form, never with an exponent: whole numbers
+// read without a fraction, as a spreadsheet shows them.
+QString plainNumber(double value)
+{
+    QString text = QString::number(value, 'g', 15);
+    const qsizetype e = text.indexOf(u'e');
+    if (e < 0 || !std::isfinite(value))
+        return text;
+    const int exponent = text.mid(e + 1).toInt();
+    text = QString::number(value, 'f', std::max(0, 14 - exponent));
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text;
+}
+
+} // namespace
+
 bool FieldAsString(const std::optional<QVariant>& field, QString& result)
 {
     result.clear();
@@ -44,15 +86,14 @@ bool FieldAsString(const std::optional<QVariant>& field, QString& result)
             return false;
         result = locale.toString(dt.date(), QLocale::ShortFormat);
         if (dt.time() != QTime(0, 0))
-            result += u' ' + locale.toString(dt.time(), QLocale::LongFormat);
+            result += u' ' + locale.toString(dt.time(), longTimeWithoutZone(locale));
         return true;
     }
     case QMetaType::QDate:
         result = locale.toString(v.toDate(), QLocale::ShortFormat);
         return true;
     case QMetaType::Double: {
-        // Whole numbers read without a fraction, as a spreadsheet shows them.
-        result = QString::number(v.toDouble(), 'g', 15);
+        result = plainNumber(v.toDouble());
         return true;
     }
     default:

@@ -17,7 +17,8 @@ bool LocateStr(Query& query, qint32 value, const QString& keyColumn, const QStri
 
 // Reads a value as text without ever failing: Null gives empty text and true, an absent
 // field (nullopt) or an unreadable value empty text and false. Dates and times read in the
-// user's short date (and long time, when the time of day is not midnight) format.
+// user's short date (and long time without its time zone, when the time of day is not
+// midnight) format; numbers in plain decimal form with up to 15 significant digits.
 bool FieldAsString(const std::optional<QVariant>& field, QString& result);
 
 // The fixed message boxes.

@@ -39,6 +39,16 @@ void BatchTransaction::commit()
     }
 }
 
+void BatchTransaction::endAfterFailure()
+{
+    if (m_open && m_connection.transactionLost()) {
+        m_open = false;
+        m_connection.rollback();
+        return;
+    }
+    commit();
+}
+
 void BatchTransaction::checkpoint()
 {
     commit();

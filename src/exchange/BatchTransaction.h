@@ -23,6 +23,10 @@ public:
     void commit();
     // Commits what is pending and starts a new batch.
     void checkpoint();
+    // Ends the batch after a failed write: commits what stands, unless the engine has
+    // already rolled the whole batch back (as it does on a full disk), when nothing is left
+    // to commit. Throws data::Error when the commit fails.
+    void endAfterFailure();
 
 private:
     data::Connection& m_connection;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace exchange {
 
@@ -12,5 +13,14 @@ inline constexpr unsigned char compoundSignature[8]
 bool hasCompoundSignature(const char* bytes, std::size_t size);
 // Reads the first bytes of the file; false when it cannot be read.
 bool fileHasCompoundSignature(const char* path);
+
+// Reads the whole of a file of at most maxBytes into bytes; false when it cannot be read
+// or is larger.
+bool readWholeFile(const char* path, std::size_t maxBytes, std::string& bytes);
+
+// Copies the stream of that name (ASCII, compared without letter case) out of the compound
+// document held in file. Every sector number, chain and length is checked against the
+// document's size; false when the document is damaged or has no such stream.
+bool readCompoundStream(const std::string& file, const char* name, std::string& stream);
 
 } // namespace exchange

@@ -1,5 +1,6 @@
 #include "RecordsSheet.h"
 
+#include "BiffCells.h"
 #include "CompoundFile.h"
 #include "SheetWriter.h"
 
@@ -9,6 +10,9 @@
 
 namespace exchange {
 namespace {
+
+// No Excel 97-2003 workbook comes near this; the reader process may hold it twice.
+constexpr std::size_t maxWorkbookBytes = 256u * 1024 * 1024;
 
 const char* describe(int rc)
 {
@@ -76,9 +80,71 @@ bool isEmpty(const FreeXL_CellValue& v)
     }
 }
 
-void writeCell(wire::SheetWriter& out, const FreeXL_CellValue& v)
+// "B3" for row 2, column 1 (both from 0).
+std::string cellName(unsigned int row, unsigned short column)
+{
+    std::string letters;
+    for (unsigned c = column + 1u; c > 0; c = (c - 1) / 26)
+        letters.insert(letters.begin(), char('A' + (c - 1) % 26));
+    return letters + std::to_string(row + 1);
+}
+
+void writeText(wire::SheetWriter& out, const std::string& text)
+{
+    if (text.empty())
+        out.empty();
+    else
+        out.text(text.data(), text.size());
+}
+
+void writeSerial(wire::SheetWriter& out, double serial, bool date1904, biff::Shown shown)
+{
+    const std::string text = biff::serialText(serial, date1904, shown);
+    if (text.empty())
+        out.number(serial); // no day of the calendar: kept as the number it is
+    else
+        out.dateTime(text.data(), text.size());
+}
+
+// A formula cell by the result saved with it; false when it holds none.
+bool writeFormula(wire::SheetWriter& out, const biff::RawCell& cell, bool date1904)
+{
+    switch (cell.kind) {
+    case biff::RawCell::Kind::Number:
+        if (cell.shown == biff::Shown::Number)
+            out.number(cell.number);
+        else
+            writeSerial(out, cell.number, date1904, cell.shown);
+        return true;
+    case biff::RawCell::Kind::Text:
+    case biff::RawCell::Kind::Error:
+        writeText(out, cell.text);
+        return true;
+    case biff::RawCell::Kind::Boolean:
+        writeText(out, cell.number != 0 ? "TRUE" : "FALSE");
+        return true;
+    case biff::RawCell::Kind::NoResult:
+        break;
+    }
+    return false;
+}
+
+void writeCell(wire::SheetWriter& out, const FreeXL_CellValue& v, const biff::RawCell* raw,
+               bool date1904)
 {
     const char* text = v.value.text_value;
+    // The library's own date text counts every century year as a leap year: the date is
+    // worked out here from the serial number instead.
+    if (raw && raw->kind == biff::RawCell::Kind::Number) {
+        if (v.type == FREEXL_CELL_DATE || v.type == FREEXL_CELL_DATETIME
+            || v.type == FREEXL_CELL_TIME) {
+            const biff::Shown shown = v.type == FREEXL_CELL_DATE ? biff::Shown::Date
+                : v.type == FREEXL_CELL_TIME                     ? biff::Shown::Time
+                                                                 : biff::Shown::DateTime;
+            writeSerial(out, raw->number, date1904, shown);
+            return;
+        }
+    }
     switch (v.type) {
     case FREEXL_CELL_INT:
         out.number(v.value.int_value);
@@ -112,6 +178,23 @@ int writeRecordsSheet(const char* path, wire::SheetWriter& out)
 {
     if (!fileHasCompoundSignature(path))
         return fail(out, "it is not an Excel 97-2003 workbook");
+    // The workbook stream, read here for what the library does not give: whether the
+    // workbook is enciphered, its date system, the serial numbers behind dates and the
+    // results saved with formulas. A file too large to hold is left to the library alone.
+    biff::Sheet raw;
+    {
+        std::string file, stream;
+        if (readWholeFile(path, maxWorkbookBytes, file)
+            && readCompoundStream(file, "Workbook", stream))
+            raw = biff::readSheet(stream, recordsSheetName);
+    }
+    if (raw.encrypted)
+        return fail(out, describe(FREEXL_BIFF_OBFUSCATED));
+    const auto rawCell = [&raw](unsigned int r, unsigned short c) -> const biff::RawCell* {
+        const auto it = raw.cells.find({r, c});
+        return it == raw.cells.end() ? nullptr : &it->second;
+    };
+
     Handle book;
     const int rc = freexl_open(path, &book.h);
     if (rc != FREEXL_OK)
@@ -146,15 +229,33 @@ int writeRecordsSheet(const char* path, wire::SheetWriter& out)
     unsigned short used = 0;
     FreeXL_CellValue value;
     for (unsigned short c = 0; rows > 0 && c < columns; ++c) {
-        if (freexl_get_cell_value(book.h, 0, c, &value) == FREEXL_OK && !isEmpty(value))
+        const biff::RawCell* formula = rawCell(0, c);
+        if (formula && formula->formula) {
+            if (formula->kind != biff::RawCell::Kind::Text || !formula->text.empty())
+                used = static_cast<unsigned short>(c + 1);
+        } else if (freexl_get_cell_value(book.h, 0, c, &value) == FREEXL_OK && !isEmpty(value)) {
             used = static_cast<unsigned short>(c + 1);
+        }
     }
 
+    // A formula without a saved result has no value to pass on: refused before the sheet
+    // begins, naming the first such cell.
+    for (const auto& [at, cell] : raw.cells) {
+        if (cell.formula && cell.kind == biff::RawCell::Kind::NoResult && at.first < rows
+            && at.second < used)
+            return fail(out,
+                        "the formula in cell " + cellName(at.first, at.second)
+                            + " holds no result; open the workbook in Excel or"
+                              " LibreOffice and save it again");
+    }
     out.begin(rows, used);
     for (unsigned int r = 0; r < rows && out.ok(); ++r) {
         for (unsigned short c = 0; c < used; ++c) {
+            const biff::RawCell* cell = rawCell(r, c);
+            if (cell && cell->formula && writeFormula(out, *cell, raw.date1904))
+                continue;
             if (freexl_get_cell_value(book.h, r, c, &value) == FREEXL_OK)
-                writeCell(out, value);
+                writeCell(out, value, cell, raw.date1904);
             else
                 out.empty();
         }

@@ -104,21 +104,31 @@ bool Importer::writeMember(int row, qint32 gid)
         if (!name)
             throw data::Error(QStringLiteral("The sheet has no NAME column"));
         const int found = m_index.find(*name);
-        if (found >= 0) {
+        const bool existing = found >= 0;
+        if (existing) {
             m_staff.moveTo(found);
             m_staff.edit();
         } else {
             m_staff.append();
         }
-        m_staff.setValue(QStringLiteral("gid"), gid);
-        m_staff.setValue(QStringLiteral("staffno"), text(row, m_columns.staffId));
-        m_staff.setValue(QStringLiteral("name"), text(row, m_columns.name));
-        m_staff.setValue(QStringLiteral("cname"), text(row, m_columns.chineseName));
-        m_staff.setValue(QStringLiteral("post"), text(row, m_columns.post));
-        m_staff.setValue(QStringLiteral("datejoin"), text(row, m_columns.dateJoin));
-        m_staff.setValue(QStringLiteral("expiry"), QStringLiteral(" "));
-        m_staff.setValue(QStringLiteral("remark"), QStringLiteral(" "));
-        imaging::SavePictureToBlob(m_staff, QStringLiteral("photo"), m_noPhoto);
+        // An existing member keeps what the workbook does not carry: the columns it has no
+        // heading for, the expiry, the remark and the photo.
+        const auto write = [&](const QString& field, int column) {
+            if (!existing || column >= 0)
+                m_staff.setValue(field, text(row, column));
+        };
+        if (!existing || m_columns.group >= 0)
+            m_staff.setValue(QStringLiteral("gid"), gid);
+        write(QStringLiteral("staffno"), m_columns.staffId);
+        write(QStringLiteral("name"), m_columns.name);
+        write(QStringLiteral("cname"), m_columns.chineseName);
+        write(QStringLiteral("post"), m_columns.post);
+        write(QStringLiteral("datejoin"), m_columns.dateJoin);
+        if (!existing) {
+            m_staff.setValue(QStringLiteral("expiry"), QStringLiteral(" "));
+            m_staff.setValue(QStringLiteral("remark"), QStringLiteral(" "));
+            imaging::SavePictureToBlob(m_staff, QStringLiteral("photo"), m_noPhoto);
+        }
         m_staff.post();
     } catch (const std::exception& e) {
         m_reason = QString::fromUtf8(e.what());
@@ -139,7 +149,6 @@ bool importStaff(data::Tdsrc& dsrc, const SheetTable& sheet, imaging::Progress& 
 
     if (sheet.rowCount() == 0)
         return true;
-    Importer importer(dsrc, sheet);
     // A database that is read-only or locked by another program refuses the first write.
     std::optional<BatchTransaction> batch;
     try {
@@ -148,11 +157,21 @@ bool importStaff(data::Tdsrc& dsrc, const SheetTable& sheet, imaging::Progress& 
         data::ShowPostError(e.message());
         return false;
     }
+    // The lock is taken: the groups and members are read again under it, since another
+    // program may have written them since they were read (two imports of one workbook at
+    // once would otherwise both take every row for new).
+    for (data::Query* query : {&dsrc.QGroup, &dsrc.QAllStaff}) {
+        if (query->isOpen()) {
+            query->close();
+            query->open();
+        }
+    }
+    Importer importer(dsrc, sheet);
     for (int row = 0; row < sheet.rowCount(); ++row) {
         progress.processEvents();
         qint32 gid = 0;
         if (!importer.groupNumber(row, gid) || !importer.writeMember(row, gid)) {
-            batch->commit();
+            batch->endAfterFailure();
             data::ShowPostError(importer.reason());
             return false;
         }

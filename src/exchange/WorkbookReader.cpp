@@ -69,6 +69,12 @@ QString WorkbookReader::defaultHelperPath()
 
 SheetTable WorkbookReader::read(const QString& path) const
 {
+    // A pipe or device could hold the open below forever, waiting for a writer.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        refuse(path,
+               info.isDir() ? QStringLiteral("it is a folder, not a workbook file")
+                            : QStringLiteral("it is not a regular file"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         refuse(path, file.errorString());

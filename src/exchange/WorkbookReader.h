@@ -30,7 +30,9 @@ public:
 
     // The sheet: headings from its first row, one record per further row. Throws data::Error
     // naming the file and the reason when the file is not an Excel 97-2003 workbook, has no
-    // RECORDS sheet, or the reader fails, crashes, exceeds a limit or answers garbage.
+    // RECORDS sheet, is protected by a password, is not a regular file (a pipe, a device),
+    // holds a formula without a saved result, or the reader fails, crashes, exceeds a limit
+    // or answers garbage.
     SheetTable read(const QString& path) const;
 
 private:

@@ -78,6 +78,7 @@ private slots:
         QTest::newRow("unknown option") << QStringList {"members", "--colour"} << 2 << "colour";
         QTest::newRow("no output") << QStringList {"checklist"} << 2 << "--output";
         QTest::newRow("no file") << QStringList {"import"} << 2 << "needs FILE";
+        QTest::newRow("empty file name") << QStringList {"import", ""} << 2 << "needs FILE";
         QTest::newRow("too many") << QStringList {"backup", "a", "b"} << 2 << "too many";
     }
     void usageAndHelp()

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimeZone>
 
 using namespace data;
 
@@ -122,6 +123,19 @@ private slots:
                                 << QStringLiteral("1234");
         QTest::newRow("date") << std::optional<QVariant>(QDateTime(QDate(2004, 3, 5), QTime(0, 0)))
                               << true << QStringLiteral("5/3/04");
+        // Plain decimal form, never an exponent.
+        QTest::newRow("1e16") << std::optional<QVariant>(1e16) << true
+                              << QStringLiteral("10000000000000000");
+        QTest::newRow("-2.5e20") << std::optional<QVariant>(-2.5e20) << true
+                                 << QStringLiteral("-250000000000000000000");
+        QTest::newRow("1.5e-7") << std::optional<QVariant>(1.5e-7) << true
+                                << QStringLiteral("0.00000015");
+        QTest::newRow("fraction") << std::optional<QVariant>(0.1 + 0.2) << true
+                                  << QStringLiteral("0.3");
+        // A date and time from a workbook: the long time without any zone name.
+        QTest::newRow("date and time") << std::optional<QVariant>(
+            QDateTime(QDate(2010, 11, 22), QTime(13, 45), QTimeZone::utc()))
+                                       << true << QStringLiteral("22/11/10 1:45:00 PM");
     }
     void fieldAsStringNeverFails()
     {

@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """The command line against files it cannot use as asked: a database on a read-only file
-system, a database locked by another process, a backup or a PDF onto a full file system, a
-database with another password or none. Each has to end with exit code 1 and one line on
-standard error naming the problem, never report success, and leave the database byte for byte
-as it was. Cases that need a tmpfs mount are skipped, with a message, where mounting is refused.
+system, a database locked by another process, a backup, a PDF or an import onto a full file
+system, a database with another password or none, a workbook that is a pipe, a folder or a
+device. Each has to end with exit code 1 and one line on standard error naming the problem,
+never report success, and leave the database as it was. An import beside another writer waits
+for its lock and then reads what that one wrote. Cases that need a tmpfs mount are skipped,
+with a message, where mounting is refused.
 
 Usage: fault_test.py MELBRIN MAKESTARTERDB [unittest options]
 """
@@ -13,6 +15,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "crash"))
@@ -248,6 +251,89 @@ class FaultTest(unittest.TestCase):
                     self.assert_refused(run(args, db), r"encrypted|not a database")
                     self.assertEqual(dbcheck.file_digest(db), digest)
                 self.assertFalse(os.path.exists(copy) or os.path.exists(cards))
+
+    def test_import_of_a_file_that_is_not_a_regular_file(self):
+        db = self.starter(os.path.join(self.dir, "cardinfo.mdb"), members=1)
+        digest = dbcheck.file_digest(db)
+        fifo = os.path.join(self.dir, "staff.xls.fifo")
+        os.mkfifo(fifo)  # no writer: an open would wait for one forever
+        for path in (fifo, self.dir, "/dev/zero"):
+            with self.subTest(path):
+                self.assert_refused(run(["import", path], db), r"not a regular file|folder")
+                self.assertEqual(dbcheck.file_digest(db), digest)
+
+    def test_import_waits_for_another_writer_and_reads_what_it_wrote(self):
+        db = self.starter(os.path.join(self.dir, "cardinfo.mdb"))
+        shell = subprocess.Popen(["stdbuf", "-oL", "sqlcipher", "-batch", db],
+                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                 stderr=subprocess.STDOUT, text=True)
+        try:
+            # Another program writes the same member and group and holds its lock a while.
+            shell.stdin.write(f"{dbcheck.KEY}\nBEGIN IMMEDIATE;\n"
+                              "INSERT INTO grptbl (gdesc) VALUES ('Sales');\n"
+                              "UPDATE grptbl SET gid = seq WHERE gdesc = 'Sales';\n"
+                              "INSERT INTO stafftbl (gid, name) VALUES (0, 'Ann Faulty');\n"
+                              "select 'held';\n")
+            shell.stdin.flush()
+            self.assertEqual(shell.stdout.readline().strip(), "held")
+            importing = subprocess.Popen(
+                [MELBRIN, "import", self.workbook, "--database", db, "--yes"],
+                stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+            time.sleep(2)  # the import is connected and waits for the lock
+            shell.stdin.write("COMMIT;\n")
+            shell.stdin.close()
+            shell.wait(timeout=10)
+            _, err = importing.communicate(timeout=60)
+        finally:
+            if shell.poll() is None:
+                shell.kill()
+            shell.stdout.close()
+        self.assertEqual(importing.returncode, 0, err)
+        # And two imports of the workbook at once.
+        both = [subprocess.Popen([MELBRIN, "import", self.workbook, "--database", db, "--yes"],
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                 env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+                for _ in range(2)]
+        for p in both:
+            _, err = p.communicate(timeout=60)
+            self.assertEqual(p.returncode, 0, err)
+        self.assertEqual(dbcheck.scalar(db, "select count(*) from grptbl where gdesc = 'Sales';"),
+                         "1")
+        for name in ("Ann Faulty", "Bob Faulty"):
+            self.assertEqual(dbcheck.scalar(db, "select count(*) from stafftbl where name = "
+                                                f"'{name}';"), "1", name)
+        self.assertEqual(dbcheck.scalar(db, "select gid = (select gid from grptbl where gdesc ="
+                                            " 'Sales') from stafftbl where name = 'Ann Faulty';"),
+                         "1")
+
+    def test_import_onto_a_full_file_system(self):
+        mnt = os.path.join(self.dir, "full")
+        big = os.path.join(self.dir, "big.xls")
+        import xlwt
+        book = xlwt.Workbook(encoding="utf-8")
+        sheet = book.add_sheet("RECORDS")
+        for c, heading in enumerate(["NAME", "POST"]):
+            sheet.write(0, c, heading)
+        for r in range(1, 3001):
+            sheet.write(r, 0, f"Member {r}")
+            sheet.write(r, 1, f"{r} " + "x" * 1000)
+        book.save(big)
+        with Mount(mnt, "1m"):
+            db = self.starter(os.path.join(mnt, "cardinfo.mdb"), members=2)
+            # The rolled-back pages are written again under fresh initialisation vectors, so
+            # the file is compared by its rows rather than its bytes.
+            rows = "select group_concat(quote(seq) || quote(gid) || quote(name) || quote(post)" \
+                   " || quote(photo), ';') from (select * from stafftbl order by seq);"
+            before = dbcheck.scalar(db, rows)
+            groups = dbcheck.scalar(db, "select count(*) from grptbl;")
+            done = run(["import", big], db)
+            self.assert_refused(done, r"unable to post the data\. \(database or disk is full\)")
+            self.assertNotIn(b"rollback", done.stderr)
+            dbcheck.integrity(db)
+            self.assertEqual(dbcheck.scalar(db, rows), before)
+            self.assertEqual(dbcheck.scalar(db, "select count(*) from grptbl;"), groups)
+
 
 if __name__ == "__main__":
     MELBRIN, MAKESTARTERDB = (os.path.abspath(p) for p in sys.argv[1:3])

@@ -155,6 +155,8 @@ int run(const QStringList& arguments)
     if (args.size() > wanted)
         return usageError(
             QStringLiteral("too many arguments: %1").arg(args.mid(wanted).join(u' ')));
+    if (command == u"import" && args.at(1).isEmpty())
+        return usageError(QStringLiteral("'%1' needs %2, not an empty name").arg(command, operand));
     if ((command == u"cards" || command == u"checklist") && !parser.isSet(output))
         return usageError(QStringLiteral("'%1' needs --output FILE").arg(command));
 
