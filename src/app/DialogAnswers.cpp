@@ -20,6 +20,14 @@ void DialogAnswers::message(data::MessageIcon icon, const QString& title, const 
     box.exec();
 }
 
+void DialogAnswers::failure(const QString& title, const QString& text, const QString& reason)
+{
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setInformativeText(reason);
+    box.exec();
+}
+
 bool DialogAnswers::confirm(const QString& title, const QString& text)
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel,

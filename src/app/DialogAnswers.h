@@ -9,6 +9,8 @@ class DialogAnswers final : public data::Answers
 {
 public:
     void message(data::MessageIcon icon, const QString& title, const QString& text) override;
+    // The fixed text, with the reason beneath it.
+    void failure(const QString& title, const QString& text, const QString& reason) override;
     bool confirm(const QString& title, const QString& text) override;
     std::optional<QString> inputText(QWidget* parent, const QString& title, const QString& prompt,
                                      const QString& initial) override;

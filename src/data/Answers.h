@@ -24,8 +24,7 @@ public:
     // A modal box with an OK button.
     virtual void message(MessageIcon icon, const QString& title, const QString& text) = 0;
     // An error box whose fixed text leaves out why the work failed; the reason is the
-    // engine's own message. The window shows the fixed text alone, as before; a run without
-    // a window adds the reason, since nobody there can look further.
+    // engine's or the file system's own message, shown with it.
     virtual void failure(const QString& title, const QString& text, const QString& reason)
     {
         Q_UNUSED(reason);
