@@ -23,22 +23,24 @@ constexpr int namesShown = 20;
 
 enum class Outcome { Completed, Failed };
 
-// The row's photo at full size; a row without one gives the blank picture, which is not
-// oversized. A photo that cannot be decoded is added to skipped, unless its header shows
-// that it is small enough to be left alone anyway, and gives the blank picture too.
-imaging::Picture storedPhoto(const data::Query& staff, const QString& photo,
-                             std::vector<SkippedPhoto>& skipped)
+// The row's photo at full size when it is oversized. A photo whose header shows it small
+// enough, and a row without one, give the blank picture without decoding, since they are
+// left as they are. A photo that cannot be decoded is added to skipped and gives the blank
+// picture too.
+imaging::Picture oversizedPhoto(const data::Query& staff, const QString& photo,
+                                std::vector<SkippedPhoto>& skipped)
 {
-    QByteArray bytes;
     try {
-        bytes = staff.blob(photo);
+        const QByteArray bytes = staff.blob(photo);
         if (bytes.isEmpty())
+            return imaging::blankPicture();
+        const QSize declared = imaging::jpegSize(bytes);
+        if (declared.isValid() && declared.width() <= photoWidth
+            && declared.height() <= photoHeight)
             return imaging::blankPicture();
         return imaging::decodeJpeg(bytes);
     } catch (const data::Error& error) {
-        const QSize declared = imaging::jpegSize(bytes);
-        if (!declared.isValid() || declared.width() > photoWidth || declared.height() > photoHeight)
-            skipped.push_back({staff.asString(QStringLiteral("name")), error.message()});
+        skipped.push_back({staff.asString(QStringLiteral("name")), error.message()});
     }
     return imaging::blankPicture();
 }
@@ -53,7 +55,7 @@ Outcome resizeEach(data::Tdsrc& dsrc, imaging::Progress& progress,
     BatchTransaction batch(dsrc.src);
     int pending = 0;
     for (; !staff.eof(); staff.next()) {
-        source = storedPhoto(staff, photo, skipped);
+        source = oversizedPhoto(staff, photo, skipped);
         if (isOversized(source)) {
             imaging::ResizeInto(source, target, photoWidth, photoHeight);
             staff.edit();
