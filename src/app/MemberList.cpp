@@ -17,6 +17,7 @@
 #include <QDateEdit>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -93,13 +94,18 @@ void TMelbrin::ShowDetails()
         const QDate d = data::textToDate(text(column));
         return d.isValid() ? d : QDate::currentDate();
     };
-    eStaffNo->setText(text("staffno"));
-    eName->setText(text("name"));
-    eCname->setText(text("cname"));
-    ePost->setText(text("post"));
+    // A text longer than its field shows from its start.
+    auto show = [](QLineEdit* field, const QString& value) {
+        field->setText(value);
+        field->setCursorPosition(0);
+    };
+    show(eStaffNo, text("staffno"));
+    show(eName, text("name"));
+    show(eCname, text("cname"));
+    show(ePost, text("post"));
     dpJoin->setDate(date("datejoin"));
     dpExpiry->setDate(date("expiry"));
-    eRemark->setText(text("remark"));
+    show(eRemark, text("remark"));
     imaging::ClearPicture(*imgPhoto);
     imaging::LoadPictureFromBlob(q, QStringLiteral("photo"), *imgPhoto,
                                  imaging::shownSize(*imgPhoto));
@@ -120,6 +126,7 @@ void TMelbrin::dbgInfoTitleClick(int column)
     const QVariant shown = q.rowValue(q.currentRow(), QStringLiteral("seq"));
     m_sortField = m_gridModel->field(column);
     OpenGroupMembers();
+    dbgInfo->horizontalHeader()->setSortIndicator(column, Qt::AscendingOrder);
     if (!shown.isNull() && q.locate(QStringLiteral("seq"), shown))
         syncGrid();
 }
@@ -174,9 +181,42 @@ bool TMelbrin::eventFilter(QObject* watched, QEvent* event)
         = watched == dbgInfo->viewport() || watched == dbgInfo->horizontalHeader()->viewport();
     if (overGrid && event->type() == QEvent::MouseButtonRelease)
         data::guarded([this] { dbgInfoMouseUp(); });
-    else if (watched == dbgInfo && event->type() == QEvent::KeyRelease)
-        data::guarded([this] { dbgInfoKeyUp(); });
+    else if (watched == dbgInfo && event->type() == QEvent::KeyPress) {
+        if (gridKeyPressed(*static_cast<QKeyEvent*>(event)))
+            return true;
+    } else if (watched == dbgInfo && event->type() == QEvent::KeyRelease)
+        gridKeyReleased(*static_cast<QKeyEvent*>(event));
+    else if (watched == dbgInfo && event->type() == QEvent::FocusOut)
+        m_rowAtKeyPress = -2;
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMelbrin::gridKeyPressed(const QKeyEvent& key)
+{
+    if (!key.isAutoRepeat() && m_rowAtKeyPress == -2)
+        m_rowAtKeyPress = dbgInfo->currentIndex().row();
+    // The grid selects whole rows: Home and End go to the first and the last member.
+    const bool home = key.key() == Qt::Key_Home, end = key.key() == Qt::Key_End;
+    if ((!home && !end) || key.modifiers() != Qt::NoModifier || m_gridModel->rowCount() == 0)
+        return false;
+    const QModelIndex current = dbgInfo->currentIndex();
+    dbgInfo->setCurrentIndex(m_gridModel->index(home ? 0 : m_gridModel->rowCount() - 1,
+                                                current.isValid() ? current.column() : 0));
+    return true;
+}
+
+void TMelbrin::gridKeyReleased(const QKeyEvent& key)
+{
+    // Only keys that went down in the grid count (the Tab that brought the focus here went
+    // down elsewhere), and only when they moved the current row, so that keys that move
+    // nothing leave what is typed in the panel alone.
+    if (key.isAutoRepeat() || m_rowAtKeyPress == -2)
+        return;
+    const int row = dbgInfo->currentIndex().row();
+    const bool moved = row != m_rowAtKeyPress;
+    m_rowAtKeyPress = row;
+    if (moved)
+        data::guarded([this] { dbgInfoKeyUp(); });
 }
 
 } // namespace app

@@ -16,6 +16,7 @@
 #include "imaging/TPg.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -23,6 +24,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
@@ -50,6 +52,7 @@ TMelbrin::TMelbrin(data::Tdsrc& dsrc, const QString& databasePath, QWidget* pare
     layout->addWidget(gbList, 1);
     layout->addWidget(gbDetails);
     setCentralWidget(central);
+    buildTabOrder();
 
     sbInfo = new QStatusBar(this);
     sbInfo->setObjectName(QStringLiteral("sbInfo"));
@@ -96,6 +99,15 @@ void TMelbrin::connectHandlers()
     on(bPreview, &QPushButton::clicked, &TMelbrin::bPreviewClick);
     on(bResizeAll, &QPushButton::clicked, &TMelbrin::bResizeAllClick);
     on(dbgInfo, &QTableView::clicked, &TMelbrin::dbgInfoCellClick);
+    // Delete in the grid is the Delete command, with its question.
+    auto* deleteKey = new QAction(dbgInfo);
+    deleteKey->setShortcut(QKeySequence::Delete);
+    deleteKey->setShortcutContext(Qt::WidgetShortcut);
+    dbgInfo->addAction(deleteKey);
+    on(deleteKey, &QAction::triggered, &TMelbrin::bDeleteClick);
+    // Enter in a details field saves the panel.
+    for (QLineEdit* field : {eStaffNo, eName, eCname, ePost, eRemark})
+        on(field, &QLineEdit::returnPressed, &TMelbrin::bSaveClick);
     connect(dbgInfo->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { data::guarded([&] { dbgInfoTitleClick(column); }); });
     connect(dbgInfo, &QWidget::customContextMenuRequested, this, &TMelbrin::showPopupMenu);
@@ -119,9 +131,16 @@ void TMelbrin::FormCreate()
 
 void TMelbrin::actExitExecute()
 {
-    data::SaveWindow(QStringLiteral("MainWin"), this);
-    data::SaveGridColumns(QStringLiteral("MainGrid"), dbgInfo);
     close();
+}
+
+void TMelbrin::closeEvent(QCloseEvent* event)
+{
+    data::guarded([this] {
+        data::SaveWindow(QStringLiteral("MainWin"), this);
+        data::SaveGridColumns(QStringLiteral("MainGrid"), dbgInfo);
+    });
+    QMainWindow::closeEvent(event);
 }
 
 void TMelbrin::actAboutExecute()

@@ -3,10 +3,12 @@
 #include <QMainWindow>
 
 class QAction;
+class QCloseEvent;
 class QComboBox;
 class QDateEdit;
 class QFrame;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -122,15 +124,25 @@ public:
     void bPreviewClick();
     void bResizeAllClick();
 
+    // The command bar has no menu of bars to hide.
+    QMenu* createPopupMenu() override { return nullptr; }
+
 protected:
     data::Tdsrc& dsrc() const { return m_dsrc; }
     data::QueryTableModel* gridModel() const { return m_gridModel; }
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // However the window is closed, its placement and the grid's column widths are kept.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildActions();
     void buildStaffList();
     void buildDetails();
+    void buildTabOrder();
+    // Keys in the member grid: a key that moved the current row shows the member there.
+    // True when the key was handled here.
+    bool gridKeyPressed(const QKeyEvent& key);
+    void gridKeyReleased(const QKeyEvent& key);
     void connectHandlers();
     void FormCreate();
     // Shows the rows of QStaff again after they changed, with its current row selected.
@@ -145,6 +157,9 @@ private:
     QString m_databasePath;
     QString m_sortField;
     int m_groupId = 0;
+    // The grid's current row after its last key; -2 until a key goes down in the grid after
+    // it got the focus.
+    int m_rowAtKeyPress = -2;
 };
 
 } // namespace app

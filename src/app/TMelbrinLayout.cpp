@@ -1,5 +1,6 @@
 // Builds the controls of the main window.
 #include "TMelbrin.h"
+#include "data/ErrorHandler.h"
 #include "data/QueryTableModel.h"
 #include "data/Tdsrc.h"
 #include "imaging/ImageBox.h"
@@ -10,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +21,7 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace app {
 namespace {
@@ -38,6 +41,30 @@ QPushButton* button(const char* name, const QString& caption, QWidget* parent,
     return b;
 }
 
+// A date field that the Tab key leaves at once, as the other fields do, instead of walking
+// its day, month and year first; onReturn runs after Enter was handled as a date entry.
+class DateField : public QDateEdit
+{
+public:
+    explicit DateField(std::function<void()> onReturn)
+        : m_onReturn(std::move(onReturn))
+    { }
+
+protected:
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        QDateEdit::keyPressEvent(event);
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            event->accept();
+            m_onReturn();
+        }
+    }
+
+private:
+    std::function<void()> m_onReturn;
+};
+
 } // namespace
 
 void TMelbrin::buildActions()
@@ -51,6 +78,8 @@ void TMelbrin::buildActions()
 
     auto add = [this](const char* name, const QString& caption, QStyle::StandardPixmap icon) {
         auto* a = named<QAction>(name, style()->standardIcon(icon), caption, this);
+        // The bar's buttons show the caption as it is, so that its "&" marks the access key.
+        a->setIconText(caption);
         ActionToolBar1->addAction(a);
         return a;
     };
@@ -58,8 +87,8 @@ void TMelbrin::buildActions()
     actAbout = add("actAbout", tr("&About"), QStyle::SP_MessageBoxInformation);
     actImport = add("actImport", tr("Import"), QStyle::SP_DialogOpenButton);
     actImport->setVisible(false); // the import is not offered to users
-    actCheckList = add("actCheckList", tr("Check List"), QStyle::SP_FileDialogDetailedView);
-    actSave = add("actSave", tr("Save Database"), QStyle::SP_DialogSaveButton);
+    actCheckList = add("actCheckList", tr("Check &List"), QStyle::SP_FileDialogDetailedView);
+    actSave = add("actSave", tr("Save &Database"), QStyle::SP_DialogSaveButton);
     actLayout = add("actLayout", tr("&Card Layout"), QStyle::SP_FileDialogContentsView);
 }
 
@@ -67,12 +96,14 @@ void TMelbrin::buildStaffList()
 {
     gbList = named<QGroupBox>("gbList", tr("Staff List"));
     auto* listLayout = new QVBoxLayout(gbList);
-    listLayout->setContentsMargins(4, 4, 4, 4);
+    // Tight margins, so that the three columns fit beside the details at the default size.
+    listLayout->setContentsMargins(0, 2, 0, 2);
 
     Panel1 = named<QFrame>("Panel1");
     Panel1->setFixedHeight(26);
     auto* top = new QHBoxLayout(Panel1);
-    top->setContentsMargins(2, 0, 2, 0);
+    top->setContentsMargins(0, 0, 0, 0);
+    top->setSpacing(4);
     Label1 = named<QLabel>("Label1", tr("Group"));
     lstGroup = named<QComboBox>("lstGroup");
     lstGroup->setEditable(false);
@@ -88,7 +119,7 @@ void TMelbrin::buildStaffList()
 
     GroupBox1 = named<QGroupBox>("GroupBox1", tr("Member List"));
     auto* members = new QVBoxLayout(GroupBox1);
-    members->setContentsMargins(4, 4, 4, 0);
+    members->setContentsMargins(1, 2, 1, 0);
     dbgInfo = named<QTableView>("dbgInfo");
     m_gridModel = new data::QueryTableModel(m_dsrc.QStaff,
                                             {{QStringLiteral("staffno"), tr("Staff No")},
@@ -101,10 +132,14 @@ void TMelbrin::buildStaffList()
     dbgInfo->setSelectionMode(QAbstractItemView::SingleSelection);
     dbgInfo->setContextMenuPolicy(Qt::CustomContextMenu);
     dbgInfo->verticalHeader()->setDefaultSectionSize(18);
-    dbgInfo->verticalHeader()->setFixedWidth(12);
+    dbgInfo->verticalHeader()->hide(); // the selected row shows which member is current
     dbgInfo->horizontalHeader()->setSectionsClickable(true);
     dbgInfo->horizontalHeader()->setHighlightSections(false);
     dbgInfo->horizontalHeader()->setDefaultSectionSize(100);
+    dbgInfo->horizontalHeader()->setSortIndicatorShown(true);
+    dbgInfo->horizontalHeader()->setSortIndicator(1, Qt::AscendingOrder);
+    // Tab leaves the grid instead of walking its cells.
+    dbgInfo->setTabKeyNavigation(false);
     puMenu = named<QMenu>("puMenu", this);
     members->addWidget(dbgInfo);
 
@@ -128,7 +163,7 @@ void TMelbrin::buildDetails()
     gbDetails = named<QGroupBox>("gbDetails", tr("Staff Details"));
     gbDetails->setFixedWidth(324);
     auto* layout = new QVBoxLayout(gbDetails);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(2, 2, 2, 2);
 
     Panel2 = named<QFrame>("Panel2");
     Panel2->setFixedHeight(290);
@@ -141,8 +176,9 @@ void TMelbrin::buildDetails()
     eName = named<QLineEdit>("eName");
     eCname = named<QLineEdit>("eCname");
     ePost = named<QLineEdit>("ePost");
-    dpJoin = named<QDateEdit>("dpJoin");
-    dpExpiry = named<QDateEdit>("dpExpiry");
+    auto save = [this] { data::guarded([this] { bSaveClick(); }); };
+    dpJoin = named<DateField>("dpJoin", save);
+    dpExpiry = named<DateField>("dpExpiry", save);
     eRemark = named<QLineEdit>("eRemark");
     for (QDateEdit* dp : {dpJoin, dpExpiry}) {
         dp->setDisplayFormat(QStringLiteral("d/MMM, yyyy"));
@@ -179,16 +215,6 @@ void TMelbrin::buildDetails()
     bpClear->move(6, 215);
     layout->addWidget(Panel2);
 
-    QWidget::setTabOrder(eStaffNo, eName);
-    QWidget::setTabOrder(eName, ePost);
-    QWidget::setTabOrder(ePost, dpJoin);
-    QWidget::setTabOrder(dpJoin, dpExpiry);
-    QWidget::setTabOrder(dpExpiry, eRemark);
-    QWidget::setTabOrder(eRemark, bRotate);
-    QWidget::setTabOrder(bRotate, bPhoto);
-    QWidget::setTabOrder(bPhoto, bpClear);
-    QWidget::setTabOrder(bpClear, eCname);
-
     Panel3 = named<QFrame>("Panel3");
     auto* buttons = new QHBoxLayout(Panel3);
     buttons->setContentsMargins(4, 0, 4, 0);
@@ -202,6 +228,15 @@ void TMelbrin::buildDetails()
     buttons->addWidget(bResizeAll);
     layout->addWidget(Panel3);
     layout->addStretch();
+}
+
+void TMelbrin::buildTabOrder()
+{
+    QWidget* const order[] = {lstGroup, bNewGrp, bRemove, dbgInfo, bDelete, bDelAll,  bPreview,
+                              eStaffNo, eName,   eCname,  ePost,   dpJoin,  dpExpiry, eRemark,
+                              bSave,    bClear,  bRotate, bPhoto,  bpClear};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 } // namespace app

@@ -2,11 +2,50 @@
 
 #include "SettingsStore.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QTableView>
 #include <QWidget>
 
 namespace data {
+namespace {
+
+// Before a window is on the screen the size of its frame is not known, and the position it
+// is given places its client area: the title bar would then be above the wanted point.
+// Watches the window until its frame is known and then moves the frame to the point.
+class FramePlacer : public QObject
+{
+public:
+    FramePlacer(QWidget* window, QPoint at)
+        : QObject(window)
+        , m_at(at)
+    {
+        setObjectName(name());
+        window->installEventFilter(this);
+    }
+    static QString name() { return QStringLiteral("framePlacer"); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* window = static_cast<QWidget*>(watched);
+        const bool placed = event->type() == QEvent::Show || event->type() == QEvent::Move;
+        if (placed && window->isVisible() && window->frameGeometry() != window->geometry()) {
+            const auto placedBySystem
+                = Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen;
+            if (!(window->windowState() & placedBySystem) && window->pos() != m_at)
+                window->move(m_at);
+            window->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPoint m_at;
+};
+
+} // namespace
 
 void RestoreWindow(const QString& prefix, QWidget* window)
 {
@@ -16,8 +55,11 @@ void RestoreWindow(const QString& prefix, QWidget* window)
     const int height = ReadRegInt(prefix + QStringLiteral("_HEIGHT"), 480);
     const bool maximised = ReadRegBool(prefix + QStringLiteral("_MAX"), false);
     window->setWindowState(window->windowState() & ~Qt::WindowMaximized);
-    window->move(left, top);
     window->resize(width, height);
+    window->move(left, top);
+    delete window->findChild<QObject*>(FramePlacer::name(), Qt::FindDirectChildrenOnly);
+    if (!window->isVisible())
+        new FramePlacer(window, {left, top});
     if (maximised)
         window->setWindowState(window->windowState() | Qt::WindowMaximized);
 }

@@ -600,7 +600,7 @@ private slots:
             QCOMPARE(s.value(QStringLiteral("MainGrid_2")).toString(), QStringLiteral("77"));
         }
         {
-            // closing any other way saves nothing; a maximised window stores only _MAX
+            // a maximised window stores only _MAX
             MainWindowFixture setUp;
             QSettings s(QStringLiteral("Tavrik"), QStringLiteral("Melbrin"));
             s.setValue(QStringLiteral("MainWin_LEFT"), QStringLiteral("33"));

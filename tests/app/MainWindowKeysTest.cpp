@@ -1,0 +1,304 @@
+// The main window driven as a user does it: keys pressed on the window (so that each event
+// reaches whichever widget has the focus at that moment), the window's own close, and its
+// size and placement on the screen.
+#include "MainWindowFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDateEdit>
+#include <QDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWindow>
+
+namespace {
+
+void threeMembers(TempDatabase& db)
+{
+    db.exec(QStringLiteral("insert into grptbl (gid, gdesc) values (1, 'Admin')"));
+    addMember(db, 1, QStringLiteral("Amy"), QStringLiteral("艾美"), QStringLiteral("S1"));
+    addMember(db, 1, QStringLiteral("Ben"), QString(), QStringLiteral("S2"));
+    addMember(db, 1, QStringLiteral("Cyd"), QString(), QStringLiteral("S3"));
+}
+
+bool showActive(MainWindowFixture& f)
+{
+    f.w->show();
+    f.w->activateWindow();
+    return QTest::qWaitForWindowActive(f.w.get());
+}
+
+// A key as the user gives it: press and release go to the widget that has the focus when
+// each of them arrives.
+void press(MainWindowFixture& f, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::keyClick(f.w->windowHandle(), key, modifiers);
+}
+
+QString focused()
+{
+    QWidget* w = QApplication::focusWidget();
+    return w ? w->objectName() : QString();
+}
+
+// Closes every modal dialog or popup that opens while it lives, noting its title.
+class DialogCloser
+{
+public:
+    DialogCloser()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                titles << QStringLiteral("popup");
+                popup->close();
+            }
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                titles << dialog->windowTitle();
+                dialog->reject();
+            }
+        });
+        m_timer.start(20);
+    }
+    QStringList titles;
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
+class MainWindowKeysTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::Australia)); }
+
+    void accessKeysRunTheCommandBar()
+    {
+        MainWindowFixture f(threeMembers);
+        QVERIFY(showActive(f));
+        auto* exitButton
+            = qobject_cast<QToolButton*>(f.w->ActionToolBar1->widgetForAction(f.w->actExit));
+        QVERIFY(exitButton);
+        QCOMPARE(exitButton->text(), QStringLiteral("&Exit"));
+
+        DialogCloser closer;
+        press(f, Qt::Key_A, Qt::AltModifier);
+        QTRY_COMPARE(closer.titles, QStringList {QStringLiteral("About Melbrin")});
+        QVERIFY(showActive(f));
+        press(f, Qt::Key_C, Qt::AltModifier);
+        QTRY_COMPARE(closer.titles.size(), 2);
+        QCOMPARE(closer.titles.at(1), QStringLiteral("Card Layout"));
+        QVERIFY(showActive(f));
+        press(f, Qt::Key_L, Qt::AltModifier);
+        QTRY_COMPARE(f.answers.previews, 1);
+        QVERIFY(showActive(f));
+        f.answers.chooseFile(std::nullopt);
+        press(f, Qt::Key_D, Qt::AltModifier);
+        QTRY_VERIFY(f.answers.allAnswered());
+        QVERIFY(showActive(f));
+
+        f.w->resize(700, 500);
+        press(f, Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY(!f.w->isVisible());
+        const QSettings s(QStringLiteral("Tavrik"), QStringLiteral("Melbrin"));
+        QCOMPARE(s.value(QStringLiteral("MainWin_WIDTH")).toString(), QStringLiteral("700"));
+        QVERIFY(f.answers.shown().empty());
+    }
+
+    void tabMovesInAndOutOfTheListKeepingWhatIsTyped()
+    {
+        MainWindowFixture f(threeMembers);
+        QVERIFY(showActive(f));
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Amy"));
+        f.w->bClear->click();
+        f.w->eName->setFocus();
+        QTest::keyClicks(f.w->eName, QStringLiteral("Half"));
+
+        f.w->bRemove->setFocus();
+        press(f, Qt::Key_Tab);
+        QCOMPARE(focused(), QStringLiteral("dbgInfo"));
+        // keys that move no row show nobody over the typed text
+        press(f, Qt::Key_Up);
+        press(f, Qt::Key_Shift);
+        press(f, Qt::Key_Right);
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Half"));
+        press(f, Qt::Key_Tab);
+        QCOMPARE(focused(), QStringLiteral("bDelete"));
+        press(f, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused(), QStringLiteral("dbgInfo"));
+        press(f, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused(), QStringLiteral("bRemove"));
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Half"));
+
+        // the keys that move the current row show the member there
+        f.w->dbgInfo->setFocus();
+        const struct
+        {
+            Qt::Key key;
+            const char* shown;
+        } moves[] = {{Qt::Key_Down, "Ben"},     {Qt::Key_End, "Cyd"}, {Qt::Key_Home, "Amy"},
+                     {Qt::Key_PageDown, "Cyd"}, {Qt::Key_Up, "Ben"},  {Qt::Key_PageUp, "Amy"}};
+        for (const auto& move : moves) {
+            press(f, move.key);
+            QCOMPARE(f.w->eName->text(), QString::fromLatin1(move.shown));
+        }
+        QCOMPARE(f.w->FSortField(), QStringLiteral("name"));
+    }
+
+    void deleteKeyInTheListAsksFirst()
+    {
+        MainWindowFixture f(threeMembers);
+        QVERIFY(showActive(f));
+        f.w->dbgInfo->setFocus();
+        press(f, Qt::Key_Down);
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Ben"));
+        f.answers.confirmWith(false);
+        press(f, Qt::Key_Delete);
+        QCOMPARE(f.answers.questions(), QStringList {QStringLiteral("Delete the record?")});
+        QCOMPARE(f.count(QStringLiteral("1")), 3);
+        f.answers.confirmWith(true);
+        press(f, Qt::Key_Delete);
+        QCOMPARE(f.count(QStringLiteral("name = 'Ben'")), 0);
+        QCOMPARE(f.listed(), (QStringList {"Amy", "Cyd"}));
+        QCOMPARE(f.w->eName->text(), f.listed().at(f.w->dbgInfo->currentIndex().row()));
+        QCOMPARE(focused(), QStringLiteral("dbgInfo"));
+    }
+
+    void detailsTabOrder()
+    {
+        MainWindowFixture f(threeMembers);
+        QVERIFY(showActive(f));
+        f.w->eStaffNo->setFocus();
+        QStringList order {focused()};
+        for (int i = 0; i < 10; ++i) {
+            press(f, Qt::Key_Tab);
+            order << focused();
+        }
+        QCOMPARE(order,
+                 (QStringList {"eStaffNo", "eName", "eCname", "ePost", "dpJoin", "dpExpiry",
+                               "eRemark", "bSave", "bClear", "bRotate", "bPhoto"}));
+        press(f, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.w->bpClear);
+        // back out of the date fields at once, too
+        for (int i = 0; i < 7; ++i)
+            press(f, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused(), QStringLiteral("dpJoin"));
+    }
+
+    void enterInADetailsFieldSaves_data()
+    {
+        QTest::addColumn<QString>("field");
+        for (const char* field :
+             {"eStaffNo", "eName", "eCname", "ePost", "dpJoin", "dpExpiry", "eRemark"})
+            QTest::newRow(field) << QString::fromLatin1(field);
+    }
+    void enterInADetailsFieldSaves()
+    {
+        QFETCH(QString, field);
+        MainWindowFixture f(threeMembers);
+        QVERIFY(showActive(f));
+        f.w->bClear->click();
+        f.w->eName->setText(QStringLiteral("Dee"));
+        f.w->findChild<QWidget*>(field)->setFocus();
+        press(f, Qt::Key_Return);
+        QCOMPARE(f.count(QStringLiteral("name = 'Dee' and gid = 1")), 1);
+        QVERIFY(f.answers.shown().empty());
+        // a second Enter is a save of a stored name: it asks first
+        f.w->eName->setText(QStringLiteral("Dee"));
+        f.answers.confirmWith(false);
+        press(f, Qt::Key_Enter);
+        QCOMPARE(f.answers.questions(), QStringList {QStringLiteral("Overwrite the record?")});
+    }
+
+    void commandBarHasNoMenuOfBars()
+    {
+        MainWindowFixture f;
+        QVERIFY(showActive(f));
+        DialogCloser closer;
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, {5, 5},
+                               f.w->ActionToolBar1->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(f.w->ActionToolBar1, &menu);
+        QTest::qWait(100);
+        QVERIFY(closer.titles.isEmpty());
+    }
+
+    void longNamesShowTheirStartAndTitlesShowTheOrder()
+    {
+        const QString longName = QStringLiteral("Bartholomew Alexander Fitzgerald-Montgomery");
+        MainWindowFixture f([&](TempDatabase& db) {
+            db.exec(QStringLiteral("insert into grptbl (gid, gdesc) values (1, 'Admin')"));
+            addMember(db, 1, longName, QStringLiteral("歐陽娜娜歐陽娜娜歐陽娜娜歐陽娜娜"),
+                      QStringLiteral("S1"));
+        });
+        QVERIFY(showActive(f));
+        QCOMPARE(f.w->eName->text(), longName);
+        QVERIFY(f.w->eName->fontMetrics().horizontalAdvance(longName) > f.w->eName->width());
+        for (QLineEdit* field : {f.w->eName, f.w->eCname})
+            QCOMPARE(field->cursorPosition(), 0);
+
+        QHeaderView* header = f.w->dbgInfo->horizontalHeader();
+        QVERIFY(header->isSortIndicatorShown());
+        QCOMPARE(header->sortIndicatorSection(), 1);
+        for (int column : {0, 0, 2}) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              {header->sectionViewportPosition(column) + 20, header->height() / 2});
+            QCOMPARE(header->sortIndicatorSection(), column);
+            QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+        }
+        QCOMPARE(f.w->FSortField(), QStringLiteral("cname"));
+    }
+
+    void defaultSizeHoldsAndTheGridTakesTheRoom()
+    {
+        MainWindowFixture f(threeMembers);
+        QVERIFY(showActive(f));
+        QCOMPARE(f.w->size(), QSize(640, 480));
+        QVERIFY(f.w->minimumSizeHint().width() <= 640);
+        QTableView* grid = f.w->dbgInfo;
+        QVERIFY(!grid->horizontalScrollBar()->isVisible());
+        QHeaderView* header = grid->horizontalHeader();
+        QVERIFY(header->length() <= grid->viewport()->width());
+
+        const QSize gridBefore = grid->size();
+        const QSize panelBefore = f.w->gbDetails->size();
+        f.w->resize(900, 600);
+        QTRY_COMPARE(grid->width(), gridBefore.width() + 260);
+        QVERIFY(grid->height() > gridBefore.height() + 100);
+        QCOMPARE(f.w->gbDetails->width(), panelBefore.width());
+    }
+
+    void closingTheWindowKeepsItsPlacement()
+    {
+        MainWindowFixture f(threeMembers);
+        QVERIFY(showActive(f));
+        // on a first start the whole frame, title bar included, is on the screen
+        QCOMPARE(f.w->frameGeometry().topLeft(), QPoint(0, 0));
+        QVERIFY(f.w->geometry().top() >= 0);
+        f.w->move(40, 30);
+        f.w->resize(720, 520);
+        f.w->dbgInfo->horizontalHeader()->resizeSection(0, 61);
+        f.w->windowHandle()->close(); // as the title bar's close button does
+        QVERIFY(!f.w->isVisible());
+
+        f.w = std::make_unique<app::TMelbrin>(f.dsrc, f.db.path());
+        QVERIFY(showActive(f));
+        QCOMPARE(f.w->size(), QSize(720, 520));
+        QCOMPARE(f.w->frameGeometry().topLeft(), QPoint(40, 30));
+        QCOMPARE(f.w->dbgInfo->horizontalHeader()->sectionSize(0), 61);
+    }
+};
+
+QTEST_MAIN(MainWindowKeysTest)
+#include "MainWindowKeysTest.moc"
