@@ -14,6 +14,7 @@
 #include "imaging/StoredPicture.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QEvent>
 #include <QHeaderView>
@@ -171,6 +172,11 @@ void TMelbrin::showPopupMenu(const QPoint& pos)
         dbgInfo->setCurrentIndex(index);
         data::guarded([this] { ShowDetails(); });
     }
+    openPopupMenu(pos);
+}
+
+void TMelbrin::openPopupMenu(const QPoint& pos)
+{
     if (!puMenu->isEmpty() && m_dsrc.QStaff.rowCount() > 0)
         puMenu->popup(dbgInfo->viewport()->mapToGlobal(pos));
 }
@@ -188,6 +194,13 @@ bool TMelbrin::eventFilter(QObject* watched, QEvent* event)
         gridKeyReleased(*static_cast<QKeyEvent*>(event));
     else if (watched == dbgInfo && event->type() == QEvent::FocusOut)
         m_rowAtKeyPress = -2;
+    else if (watched == dbgInfo && event->type() == QEvent::ContextMenu
+             && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        // The menu key opens the menu on the current member, wherever the pointer is.
+        const QRect row = dbgInfo->visualRect(dbgInfo->currentIndex());
+        openPopupMenu(row.isValid() ? row.center() : QPoint());
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

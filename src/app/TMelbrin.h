@@ -149,6 +149,8 @@ private:
     void syncGrid();
     void gridRowChanged(int row);
     void showPopupMenu(const QPoint& pos);
+    // Opens puMenu at a point of the grid's viewport.
+    void openPopupMenu(const QPoint& pos);
     // Writes the panel into the current or a new row of query, with the given group.
     void storeDetailsInto(data::Query& query, bool found, int gid);
 

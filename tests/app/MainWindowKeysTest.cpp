@@ -174,6 +174,17 @@ private slots:
         QCOMPARE(f.listed(), (QStringList {"Amy", "Cyd"}));
         QCOMPARE(f.w->eName->text(), f.listed().at(f.w->dbgInfo->currentIndex().row()));
         QCOMPARE(focused(), QStringLiteral("dbgInfo"));
+
+        // the menu key opens the move-to-group menu on the current member, not on the row
+        // that happens to be under the pointer
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, {2, 2},
+                                  f.w->dbgInfo->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(f.w->dbgInfo, &menuKey);
+        QTRY_VERIFY(f.w->puMenu->isVisible());
+        const QRect current = f.w->dbgInfo->visualRect(f.w->dbgInfo->currentIndex());
+        QCOMPARE(f.w->dbgInfo->viewport()->mapFromGlobal(f.w->puMenu->pos()), current.center());
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Cyd"));
+        f.w->puMenu->close();
     }
 
     void detailsTabOrder()
