@@ -258,7 +258,7 @@ class Desk:
         self.display.shot(f"saved-{staffno}")
         p.expect_no_box(f"saving {staffno}")
 
-    def preview(self, action, what):
+    def preview(self, action, what, pdf=None):
         """Does action, which must open the print preview, looks at it and closes it."""
         p = self.program
         known = set(self.display.windows())
@@ -266,6 +266,14 @@ class Desk:
         window = p.wait_window("Print Preview", known=known, timeout=30)
         time.sleep(1.0)
         self.display.shot(f"preview-{what}")
+        _name, x, y, width, height = self.display.windows()[window]
+        if x < 0 or y < 0 or x + width > 1024 or y + height > 768:
+            raise Failed(f"the preview of {what} does not fit on the screen: {width}x{height}"
+                         f" at {x},{y}")
+        if pdf:
+            rest = self.choose_file(lambda: self.display.key("ctrl+s"), pdf, "save")
+            if rest or not os.path.exists(pdf):
+                raise Failed(f"saving the preview of {what} as {pdf}: {rest}")
         self.display.key("alt+F4")
         p.wait_gone(window)
         p.expect_no_box(f"preview of {what}")
@@ -295,10 +303,9 @@ def day(display, folder, home, log, melbrin, workbook, work):
     desk.member("S002", "Bob Marley-Smith", "李四", "Driver", photo)
     desk.member("S003", "Carol Anne Long-Surname", "", "Clerk", photo)
 
-    # Bob goes to the default group through the list's popup menu.
+    # Bob goes to the default group through the list's popup menu, from the keyboard.
     desk.click("first row")
-    display.key("Down")
-    desk.click("first row", button=3)
+    display.key("Down", "Menu")
     time.sleep(0.5)
     display.shot("popup")
     display.key("Down", "Return")
@@ -308,20 +315,35 @@ def day(display, folder, home, log, melbrin, workbook, work):
     # The last row of the list goes: End, then Delete and its confirmation.
     desk.click("first row")
     display.key("End")
-    p.answer(lambda: display.key("Delete"), "question", "Melbrin", "Delete the record")
+    p.answer(lambda: display.key("Delete"), "question", "Confirm", "Delete the record")
     display.shot("deleted-last")
     p.expect_no_box("delete")
 
-    # The card layout dialog: Alt+C, its preview, then OK.
+    # The card layout dialog: Alt+C; the seventh slot shows the remark; its own preview;
+    # the dialog stays where it was; Save Settings, then Esc.
     known = set(display.windows())
     display.key("alt+c")
-    layout = p.wait_window(".*", known=known)
+    layout = p.wait_window("Card Layout", known=known)
+    display.click(layout, 234, 207)
+    display.key("End", "Return")
     display.shot("layout")
-    p.expect_no_box("layout")
+    placed = display.windows()[layout]
+    desk.preview(lambda: display.click(layout, 41, 310), "layout")
+    if display.windows()[layout] != placed:
+        raise Failed(f"the layout dialog moved from {placed} to {display.windows()[layout]}")
+    display.click(layout, 126, 310)
+    time.sleep(0.5)
+    for kind, _title, text in p.boxes():
+        if kind == "error":
+            raise Failed(f"Save Settings: {text}")
     display.key("Escape")
     p.wait_gone(layout)
 
-    desk.preview(lambda: desk.click("Preview"), "cards")
+    cards = os.path.join(work, "cards")
+    desk.preview(lambda: desk.click("Preview"), "cards", pdf=cards)
+    text = run("pdftotext", cards + ".pdf", "-")
+    if "Alice Wong" not in text or "Bob Marley-Smith" in text:
+        raise Failed(f"the cards of Security Desk read {text!r}")
     desk.preview(lambda: desk.click("Check List"), "checklist")
 
     backup = os.path.join(work, "backup.mdb")
