@@ -7,9 +7,25 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QLoggingCategory>
 #include <QMessageBox>
 
 namespace app {
+
+namespace {
+
+// Every question and message the user is shown can be logged, for support and for the
+// tests that drive the program on a real display: QT_LOGGING_RULES="melbrin.answers.info=true".
+Q_LOGGING_CATEGORY(answersLog, "melbrin.answers", QtWarningMsg)
+
+void logShown(const char* kind, const QString& title, const QString& text)
+{
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    qCInfo(answersLog).noquote() << kind << "|" << title << "|" << line;
+}
+
+} // namespace
 
 void DialogAnswers::message(data::MessageIcon icon, const QString& title, const QString& text)
 {
@@ -17,6 +33,10 @@ void DialogAnswers::message(data::MessageIcon icon, const QString& title, const 
                         : icon == data::MessageIcon::Information ? QMessageBox::Information
                                                                  : QMessageBox::NoIcon,
                     title, text, QMessageBox::Ok, QApplication::activeWindow());
+    logShown(icon == data::MessageIcon::Error             ? "error"
+                 : icon == data::MessageIcon::Information ? "information"
+                                                          : "message",
+             title, text);
     box.exec();
 }
 
@@ -25,6 +45,7 @@ void DialogAnswers::failure(const QString& title, const QString& text, const QSt
     QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setInformativeText(reason);
+    logShown("error", title, text + QLatin1Char(' ') + reason);
     box.exec();
 }
 
@@ -34,12 +55,14 @@ bool DialogAnswers::confirm(const QString& title, const QString& text)
                     QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);
+    logShown("question", title, text);
     return box.exec() == QMessageBox::Ok;
 }
 
 std::optional<QString> DialogAnswers::inputText(QWidget* parent, const QString& title,
                                                 const QString& prompt, const QString& initial)
 {
+    logShown("input", title, prompt);
     bool ok = false;
     const QString text
         = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
@@ -50,6 +73,7 @@ std::optional<QString> DialogAnswers::inputText(QWidget* parent, const QString& 
 
 std::optional<QString> DialogAnswers::openFileName(QWidget* parent, const QString& filter)
 {
+    logShown("open", {}, filter);
     const QString name = QFileDialog::getOpenFileName(parent, {}, {}, filter);
     if (name.isEmpty())
         return std::nullopt;
@@ -60,6 +84,7 @@ std::optional<QString> DialogAnswers::openFileName(QWidget* parent, const QStrin
                                                    const QString& title, const QString& fileName,
                                                    const QString& defaultSuffix)
 {
+    logShown("open", title, filter);
     QFileDialog dialog(parent, title, {}, filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -75,6 +100,7 @@ std::optional<QString> DialogAnswers::saveFileName(QWidget* parent, const QStrin
                                                    const QString& fileName)
 {
     // The question whether to replace a file is the program's own.
+    logShown("save", {}, filter);
     const QString name = QFileDialog::getSaveFileName(parent, {}, fileName, filter, nullptr,
                                                       QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty())
