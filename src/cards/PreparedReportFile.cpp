@@ -13,6 +13,7 @@
 #include <QSaveFile>
 #include <QtEndian>
 #include <cstring>
+#include <limits>
 
 namespace cards {
 namespace {
