@@ -2,6 +2,7 @@
 
 #include "cards/PageCapture.h"
 #include "cards/PreparedReportFile.h"
+#include "data/Error.h"
 #include "data/ErrorHandler.h"
 #include "data/OutputFile.h"
 
@@ -125,7 +126,10 @@ void PrintPreviewWindow::saveAsPdf(const QString& fileName)
 
 void PrintPreviewWindow::saveAsReport(const QString& fileName)
 {
-    savePreparedReport(fileName, capturePages(m_render));
+    const std::vector<Page> pages = capturePages(m_render);
+    if (pages.empty())
+        throw data::Error(tr("The report has no pages to save."));
+    savePreparedReport(fileName, pages);
 }
 
 void PrintPreviewWindow::loadReport(const QString& fileName)
