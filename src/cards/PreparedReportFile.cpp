@@ -183,7 +183,7 @@ QImage storable(const QImage& image)
 // The smallest encodings, used to check counts against the bytes left.
 constexpr qsizetype minImageBytes = 16;
 constexpr qsizetype minPageBytes = 4 + 8 + 8 + 4;
-constexpr qsizetype minItemBytes = 1 + 4 * 8 + 9;
+constexpr qsizetype minItemBytes = 1 + 4 * 8 + 4; // a picture
 
 QImage readImage(Reader& in, qint64& pixelBudget)
 {

@@ -151,6 +151,12 @@ TEST(PreparedReportFile, EveryCutShortFileIsRefusedClearly)
         ASSERT_EQ(refusal(whole.left(size)), expected) << size;
     }
     EXPECT_EQ(refusal(whole + '\0'), damaged);
+
+    // The smallest items, pictures, fill a page to its end.
+    cards::Page pictures = smallPage();
+    const cards::PageItem picture = pictures.items[1];
+    pictures.items.assign(20, picture);
+    EXPECT_EQ(refusal(cards::encodePreparedReport({pictures})), QStringLiteral("(read)"));
 }
 
 TEST(PreparedReportFile, ForeignAndNewerFilesAreRefusedClearly)
