@@ -9,6 +9,7 @@
 #include <QInputDialog>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace app {
 
@@ -99,13 +100,24 @@ std::optional<QString> DialogAnswers::openFileName(QWidget* parent, const QStrin
 std::optional<QString> DialogAnswers::saveFileName(QWidget* parent, const QString& filter,
                                                    const QString& fileName)
 {
+    QFileDialog dialog(parent, {}, {}, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
     // The question whether to replace a file is the program's own.
     logShown("save", {}, filter);
-    const QString name = QFileDialog::getSaveFileName(parent, {}, fileName, filter, nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
-    if (name.isEmpty())
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!fileName.isEmpty())
+        dialog.selectFile(fileName);
+    // A name typed without an extension takes the one of the file type chosen.
+    const auto useSuffixOf = [&dialog](const QString& nameFilter) {
+        static const QRegularExpression extension(QStringLiteral(R"(\(\*\.([^\s)*?]+))"));
+        dialog.setDefaultSuffix(extension.match(nameFilter).captured(1));
+    };
+    useSuffixOf(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useSuffixOf);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return name;
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QFont> DialogAnswers::chooseFont(QWidget* parent, const QFont& initial, int minPoints,

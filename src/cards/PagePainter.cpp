@@ -1,5 +1,6 @@
 #include "PagePainter.h"
 
+#include "cards/PageCapture.h"
 #include "cards/TextMetrics.h"
 
 #include <QFontMetricsF>
@@ -87,6 +88,10 @@ private:
 
 void PagePainter::paint(const Page& page, QPainter& painter)
 {
+    if (auto* capture = dynamic_cast<PageCapture*>(painter.device())) {
+        capture->pages.push_back(page);
+        return;
+    }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);

@@ -1,11 +1,14 @@
 #include "PrintPreviewWindow.h"
 
+#include "cards/PageCapture.h"
+#include "cards/PreparedReportFile.h"
+#include "data/Error.h"
 #include "data/ErrorHandler.h"
 #include "data/OutputFile.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -62,7 +65,8 @@ void PrintPreviewWindow::buildToolBar()
     add(tr("Width"), [this] { m_view->fitToWidth(); });
     bar->addSeparator();
     add(tr("Print..."), [this] { data::guarded([this] { printPages(); }); });
-    add(tr("Save PDF..."), [this] { data::guarded([this] { savePdfClicked(); }); });
+    add(tr("Save..."), [this] { data::guarded([this] { saveClicked(); }); });
+    add(tr("Load..."), [this] { data::guarded([this] { loadClicked(); }); });
     bar->addSeparator();
     add(tr("Close"), [this] { close(); });
     connect(m_view, &QPrintPreviewWidget::previewChanged, this,
@@ -87,17 +91,53 @@ void PrintPreviewWindow::printPages()
     m_render(&printer);
 }
 
-void PrintPreviewWindow::savePdfClicked()
+void PrintPreviewWindow::saveClicked()
 {
-    const QString fileName
-        = QFileDialog::getSaveFileName(this, tr("Save as PDF"), QString(), tr("PDF files (*.pdf)"));
-    if (!fileName.isEmpty())
+    const std::optional<QString> chosen
+        = data::answers().saveFileName(this, saveFileFilter, QString());
+    if (!chosen || chosen->isEmpty())
+        return;
+    // The dialog tells the file's kind by its extension; any other name is a PDF.
+    QString fileName = *chosen;
+    const bool report
+        = fileName.endsWith(QStringLiteral(".") + preparedReportSuffix, Qt::CaseInsensitive);
+    if (!report && !fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        fileName += QStringLiteral(".pdf");
+    if (QFileInfo::exists(fileName) && !data::confirmBox(tr("Overwrite the file?")))
+        return;
+    if (report)
+        saveAsReport(fileName);
+    else
         saveAsPdf(fileName);
+}
+
+void PrintPreviewWindow::loadClicked()
+{
+    const std::optional<QString> chosen = data::answers().openFileName(
+        this, loadFileFilter, tr("Load Report"), QString(), preparedReportSuffix);
+    if (chosen && !chosen->isEmpty())
+        loadReport(*chosen);
 }
 
 void PrintPreviewWindow::saveAsPdf(const QString& fileName)
 {
     data::writePdf(fileName, m_render);
+}
+
+void PrintPreviewWindow::saveAsReport(const QString& fileName)
+{
+    const std::vector<Page> pages = capturePages(m_render);
+    if (pages.empty())
+        throw data::Error(tr("The report has no pages to save."));
+    savePreparedReport(fileName, pages);
+}
+
+void PrintPreviewWindow::loadReport(const QString& fileName)
+{
+    auto pages = std::make_shared<const std::vector<Page>>(loadPreparedReport(fileName));
+    m_render = [pages](QPagedPaintDevice* device) { cards::printPages(*pages, *device); };
+    m_view->updatePreview();
+    m_view->setCurrentPage(1);
 }
 
 void PrintPreviewWindow::closeEvent(QCloseEvent* event)

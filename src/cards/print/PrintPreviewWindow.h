@@ -11,8 +11,14 @@ class QLabel;
 
 namespace cards {
 
+// The file dialogs' filters for saving what the preview shows and loading a saved report.
+inline const QString preparedReportSuffix = QStringLiteral("mrp");
+inline const QString saveFileFilter = QStringLiteral("PDF Files (*.pdf);;Melbrin Reports (*.mrp)");
+inline const QString loadFileFilter = QStringLiteral("Melbrin Reports (*.mrp);;All Files (*)");
+
 // The print preview: the pages of a report drawn by a render function, with page navigation,
-// zoom, printing on a chosen printer (copies, page range) and saving as PDF. Not modal.
+// zoom, printing on a chosen printer (copies, page range), saving as PDF or as a prepared
+// report, and loading a saved report in place of the one shown. Not modal.
 class PrintPreviewWindow : public QMainWindow
 {
     Q_OBJECT
@@ -24,6 +30,12 @@ public:
     // Draws the pages onto a PDF file, which replaces an earlier one only when it was written
     // whole; throws data::Error with the reason when it cannot be written.
     void saveAsPdf(const QString& fileName);
+    // Saves the pages shown as a prepared report file, written whole or not at all; throws
+    // data::Error with the reason.
+    void saveAsReport(const QString& fileName);
+    // Shows, pages and prints the report saved in the file from now on; throws data::Error
+    // when it cannot be read, and the report shown stays.
+    void loadReport(const QString& fileName);
 
 Q_SIGNALS:
     void closed();
@@ -34,7 +46,8 @@ protected:
 private:
     void buildToolBar();
     void printPages();
-    void savePdfClicked();
+    void saveClicked();
+    void loadClicked();
     void updatePageLabel();
 
     data::Answers::Render m_render;

@@ -1,7 +1,9 @@
-// The print preview window: not modal, the caller waits until it closes; navigation, zoom
-// and saving as PDF.
+// The print preview window: not modal, the caller waits until it closes; navigation, zoom,
+// saving as PDF or as a prepared report, and loading a saved report.
 
+#include "ScriptedAnswers.h"
 #include "TempDatabase.h"
+#include "cards/PageCapture.h"
 #include "cards/print/PrintPreviewWindow.h"
 #include "data/Connection.h"
 #include "data/Error.h"
@@ -13,6 +15,7 @@
 #include <QPrintPreviewWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolBar>
 #include <QtTest>
 
 namespace {
@@ -43,6 +46,45 @@ void trigger(QWidget* window, const QString& name)
     auto* action = window->findChild<QAction*>(name);
     QVERIFY2(action, qPrintable(name));
     action->trigger();
+}
+
+// Laid-out pages, each with a picture, a frame and its number.
+std::vector<cards::Page> laidOutPages(int count)
+{
+    using cards::mm;
+    QImage photo(30, 40, QImage::Format_RGB32);
+    photo.fill(Qt::darkCyan);
+    std::vector<cards::Page> pages;
+    for (int number = 1; number <= count; ++number) {
+        cards::Page page;
+        page.number = number;
+        page.width = mm(210);
+        page.height = mm(297);
+        page.items.push_back(cards::ImageItem {{mm(20), mm(20), mm(30), mm(40)}, photo});
+        page.items.push_back(cards::FrameItem {{mm(15), mm(15), mm(100), mm(60)},
+                                               cards::Frame::all(Qt::blue, mm(1))});
+        page.items.push_back(cards::TextItem {mm(60), mm(30), mm(40), mm(8),
+                                              QStringLiteral("Page %1").arg(number),
+                                              QFont(QStringLiteral("Arial"), 20), Qt::black});
+        pages.push_back(page);
+    }
+    return pages;
+}
+
+// Clicks the tool bar button of the named action.
+void click(QMainWindow& window, const QString& name)
+{
+    auto* action = window.findChild<QAction*>(name);
+    QVERIFY2(action, qPrintable(name));
+    QWidget* button = window.findChild<QToolBar*>()->widgetForAction(action);
+    QVERIFY2(button && button->isVisible(), qPrintable(name));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Pages through the preview, zooms and saves it.
@@ -152,6 +194,77 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
         QVERIFY(!QFile::exists(db.path() + QStringLiteral("-journal")));
+    }
+
+    // Save offers PDF and the report file; Load shows a saved report in place of the one shown,
+    // pageable and zoomable, and saved again it is the same report.
+    void savesAndLoadsPreparedReports()
+    {
+        QTemporaryDir dir;
+        ScriptedAnswers answers;
+        const std::vector<cards::Page> three = laidOutPages(3);
+        const QString saved = dir.filePath(QStringLiteral("cards.mrp"));
+        {
+            cards::PrintPreviewWindow window(
+                nullptr, [&](QPagedPaintDevice* device) { cards::printPages(three, *device); });
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            answers.chooseFile(saved);
+            click(window, QStringLiteral("Save..."));
+            QCOMPARE(answers.lastFilter,
+                     QStringLiteral("PDF Files (*.pdf);;Melbrin Reports (*.mrp)"));
+            // A name without an extension is a PDF.
+            answers.chooseFile(dir.filePath(QStringLiteral("cards")));
+            click(window, QStringLiteral("Save..."));
+        }
+        QVERIFY(contents(dir.filePath(QStringLiteral("cards.pdf"))).startsWith("%PDF"));
+        const QByteArray report = contents(saved);
+        QVERIFY(report.startsWith("MELBRINRPT"));
+
+        const std::vector<cards::Page> one = laidOutPages(1);
+        cards::PrintPreviewWindow window(
+            nullptr, [&](QPagedPaintDevice* device) { cards::printPages(one, *device); });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QPrintPreviewWidget* view = window.view();
+        QTRY_COMPARE(view->pageCount(), 1);
+        answers.chooseFile(saved);
+        click(window, QStringLiteral("Load..."));
+        QCOMPARE(answers.lastTitle, QStringLiteral("Load Report"));
+        QCOMPARE(answers.lastFilter, QStringLiteral("Melbrin Reports (*.mrp);;All Files (*)"));
+        QCOMPARE(answers.lastDefaultSuffix, QStringLiteral("mrp"));
+        QVERIFY2(answers.shown().empty(), qPrintable(answers.texts().join('\n')));
+        QTRY_COMPARE(view->pageCount(), 3);
+        QCOMPARE(view->currentPage(), 1);
+        click(window, QStringLiteral("Last"));
+        QCOMPARE(view->currentPage(), 3);
+        click(window, QStringLiteral("100 %"));
+        QCOMPARE(view->zoomFactor(), 1.0);
+        if (!qEnvironmentVariableIsEmpty("MELBRIN_KEEP_RENDERS"))
+            window.grab().save(qEnvironmentVariable("MELBRIN_KEEP_RENDERS") + "/loaded.png");
+
+        const QString again = dir.filePath(QStringLiteral("again.MRP"));
+        answers.chooseFile(again);
+        click(window, QStringLiteral("Save..."));
+        QCOMPARE(contents(again), report);
+
+        // Declining to replace a file leaves it; a damaged file is refused with its reason and
+        // the report shown stays.
+        answers.chooseFile(again);
+        answers.confirmWith(false);
+        click(window, QStringLiteral("Save..."));
+        QVERIFY(answers.allAnswered());
+        QCOMPARE(contents(again), report);
+        const QString damaged = dir.filePath(QStringLiteral("damaged.mrp"));
+        QFile cut(damaged);
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(report.left(report.size() / 2));
+        cut.close();
+        answers.chooseFile(damaged);
+        click(window, QStringLiteral("Load..."));
+        QVERIFY2(answers.texts().join('\n').contains(QStringLiteral("damaged")),
+                 qPrintable(answers.texts().join('\n')));
+        QCOMPARE(view->pageCount(), 3);
     }
 };
 

@@ -1,0 +1,277 @@
+// The prepared report file: real card sheets and check lists come back drawing the same
+// pixels, and damaged, cut short, foreign or newer files are refused with a clear message.
+
+#include "cards/PreparedReportFile.h"
+
+#include "PrintFixture.h"
+#include "cards/PageCapture.h"
+#include "cards/PagePainter.h"
+#include "cards/ReportLayout.h"
+#include "cards/print/TqrMemList.h"
+#include "data/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+using namespace printfixture;
+namespace file = cards::preparedreport;
+
+namespace {
+
+// Qt's raster painter scales a picture with results that depend, in the last bit, on where
+// its rows lie in memory; pictures are drawn from copies held as Qt holds its own, so that
+// only what the file keeps decides the pixels.
+QImage painted(cards::Page page)
+{
+    for (cards::PageItem& item : page.items) {
+        if (auto* image = std::get_if<cards::ImageItem>(&item))
+            image->image = image->image.copy();
+    }
+    constexpr double dpi = 120;
+    QImage image(qRound(page.width.toDevice(dpi)), qRound(page.height.toDevice(dpi)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    cards::PagePainter::paint(page, painter);
+    return image;
+}
+
+QString refusal(const QByteArray& bytes)
+{
+    try {
+        cards::decodePreparedReport(bytes);
+    } catch (const data::Error& e) {
+        return e.message();
+    }
+    return QStringLiteral("(read)");
+}
+
+const QString notAReport = QStringLiteral("The file is not a saved report.");
+const QString damaged = QStringLiteral("The saved report is damaged or incomplete.");
+
+// Both round trips of a report: the same pixels on every page, and the same bytes again.
+void expectSameAfterRoundTrip(const std::vector<cards::Page>& pages)
+{
+    const QByteArray bytes = cards::encodePreparedReport(pages);
+    const std::vector<cards::Page> read = cards::decodePreparedReport(bytes);
+    ASSERT_EQ(read.size(), pages.size());
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        EXPECT_EQ(read[i].number, pages[i].number);
+        EXPECT_EQ(read[i].items.size(), pages[i].items.size());
+        EXPECT_TRUE(painted(read[i]) == painted(pages[i])) << "page " << i + 1;
+    }
+    EXPECT_EQ(cards::encodePreparedReport(read), bytes);
+}
+
+cards::Page smallPage()
+{
+    cards::Page page;
+    page.number = 1;
+    page.width = mm(50);
+    page.height = mm(30);
+    QImage dot(3, 2, QImage::Format_RGB32);
+    dot.fill(Qt::red);
+    page.items.push_back(cards::FillItem {{mm(1), mm(1), mm(10), mm(5)}, Qt::yellow});
+    page.items.push_back(cards::ImageItem {{mm(2), mm(2), mm(6), mm(4)}, dot});
+    page.items.push_back(cards::LineItem {mm(0), mm(20), mm(40), mm(20), Qt::blue, mm(0.2)});
+    page.items.push_back(cards::TextItem {mm(5), mm(10), mm(20), mm(4), QStringLiteral("Ann 安"),
+                                          QFont(QStringLiteral("Arial"), 9), Qt::black});
+    return page;
+}
+
+void putU32(QByteArray& bytes, qsizetype at, quint32 value)
+{
+    qToLittleEndian(value, bytes.data() + at);
+}
+
+} // namespace
+
+TEST(PreparedReportFile, CardSheetComesBackDrawingTheSamePixels)
+{
+    PrintDatabase base;
+    for (int i = 1; i <= 12; ++i)
+        base.add(0, QStringLiteral("Member %1").arg(i), QStringLiteral("張三"),
+                 photoBlob(96 + i, 128, QColor::fromHsv(i * 28, 200, 200)));
+    cards::CardOptions options = PrintDatabase::starterOptions();
+    options.printBack = true;
+    QImage back(60, 40, QImage::Format_RGB32);
+    back.fill(QColor(220, 235, 250));
+    options.background = imaging::Picture::fromImage(back);
+    options.custom = true;
+    options.lines = true;
+    options.captions = true;
+    options.font = QFont(QStringLiteral("Times New Roman"), 11, QFont::Bold, true);
+    options.fontColor = QColor(120, 0, 40);
+    const std::vector<cards::Page> pages = base.cards(options);
+    ASSERT_GE(pages.size(), 2u);
+    expectSameAfterRoundTrip(pages);
+
+    // The background printed on every card is stored once and shared again after reading.
+    const auto read = cards::decodePreparedReport(cards::encodePreparedReport(pages));
+    QSet<qint64> pictures;
+    std::size_t imageItems = 0;
+    for (const cards::Page& page : read) {
+        for (const auto& image : page.all<cards::ImageItem>()) {
+            pictures.insert(image.image.cacheKey());
+            ++imageItems;
+        }
+    }
+    EXPECT_EQ(pictures.size(), 12 + 1);
+    EXPECT_GT(imageItems, std::size_t(pictures.size()));
+}
+
+TEST(PreparedReportFile, CheckListComesBackDrawingTheSamePixels)
+{
+    PrintDatabase base;
+    base.add(0, QStringLiteral("Ann"), QStringLiteral("安"), photoBlob(480, 640));
+    for (int i = 1; i <= 30; ++i)
+        base.add(0, QStringLiteral("Member %1").arg(i));
+    cards::TqrMemList memList(base.dsrc.src);
+    memList.QRLabel8->enabled = true;
+    memList.QRLabel9->enabled = true;
+    const std::vector<cards::Page> pages = cards::ReportLayout(metrics()).pages(memList.report);
+    ASSERT_EQ(pages.size(), 2u);
+    expectSameAfterRoundTrip(pages);
+}
+
+TEST(PreparedReportFile, EveryCutShortFileIsRefusedClearly)
+{
+    const QByteArray whole = cards::encodePreparedReport({smallPage()});
+    ASSERT_EQ(cards::decodePreparedReport(whole).size(), 1u);
+    for (qsizetype size = 0; size < whole.size(); ++size) {
+        const QString expected = size < qsizetype(sizeof(file::magic) - 1) ? notAReport : damaged;
+        ASSERT_EQ(refusal(whole.left(size)), expected) << size;
+    }
+    EXPECT_EQ(refusal(whole + '\0'), damaged);
+
+    // The smallest items, pictures, fill a page to its end.
+    cards::Page pictures = smallPage();
+    const cards::PageItem picture = pictures.items[1];
+    pictures.items.assign(20, picture);
+    EXPECT_EQ(refusal(cards::encodePreparedReport({pictures})), QStringLiteral("(read)"));
+}
+
+TEST(PreparedReportFile, ForeignAndNewerFilesAreRefusedClearly)
+{
+    EXPECT_EQ(refusal(photoBlob(8, 8)), notAReport);
+    EXPECT_EQ(refusal(QByteArray("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n")), notAReport);
+    EXPECT_EQ(refusal(QByteArray("melbrinrpt\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00", 20)),
+              notAReport);
+
+    QByteArray newer = cards::encodePreparedReport({smallPage()});
+    qToLittleEndian<quint16>(file::formatVersion + 1, newer.data() + 10);
+    EXPECT_EQ(refusal(newer),
+              QStringLiteral("The report was saved by a newer version of the program and cannot "
+                             "be opened here."));
+}
+
+// Counts, lengths and sizes beyond what the bytes can hold or the limits allow are refused
+// before anything is allocated for them.
+TEST(PreparedReportFile, OversizedAndInconsistentFieldsAreRefused)
+{
+    // 10 magic, 2 version, then the image count at 12 and the first image's width, height,
+    // format and length at 16, 20, 24 and 28.
+    const QByteArray withImage = cards::encodePreparedReport({smallPage()});
+    const qsizetype pngLength = qFromLittleEndian<quint32>(withImage.constData() + 28);
+    const qsizetype pagesAt = 32 + pngLength;
+    // The page: number, width, height, item count; then the items, the first a fill.
+    const qsizetype itemsAt = pagesAt + 4 + 4 + 8 + 8;
+    const qsizetype imageIndexAt = itemsAt + 4 + (1 + 32 + 9) + 1 + 32;
+    const qsizetype textLengthAt = imageIndexAt + 4 + (1 + 32 + 9 + 8) + 1 + 32;
+
+    const struct
+    {
+        const char* what;
+        qsizetype at;
+        quint32 value;
+    } cases[] = {
+        {"image count", 12, 0xffffffffu},
+        {"image count beyond the bytes", 12, 1000},
+        {"image width beyond the limit", 16, 100'000},
+        {"image pixels beyond the limit", 20, 0x7fffffffu},
+        {"image size unlike the picture's", 16, 4},
+        {"image of no pixels", 20, 0},
+        {"image format", 24, 0xffffu},
+        {"image length", 28, 0xffffffffu},
+        {"page count", pagesAt, 0xffffffffu},
+        {"page count beyond the bytes", pagesAt, 2},
+        {"page number", pagesAt + 4, 0},
+        {"page width", pagesAt + 8, 0},
+        {"item count", itemsAt, 0xffffffffu},
+        {"item count beyond the bytes", itemsAt, 5},
+        {"item kind", itemsAt + 4, 0x77},
+        {"image index", imageIndexAt, 1},
+        {"text length", textLengthAt, 0xffffffffu},
+        {"text length beyond the bytes", textLengthAt, 60'000},
+    };
+    for (const auto& c : cases) {
+        QByteArray bytes = withImage;
+        if (std::string_view(c.what) == "item kind")
+            bytes[c.at] = char(c.value);
+        else
+            putU32(bytes, c.at, c.value);
+        EXPECT_EQ(refusal(bytes), damaged) << c.what;
+    }
+}
+
+TEST(PreparedReportFile, SavedFileIsReadBackAndNeverReplacesTheDatabase)
+{
+    PrintDatabase base;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cards.mrp"));
+    cards::savePreparedReport(path, {smallPage()});
+    const auto read = cards::loadPreparedReport(path);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_TRUE(painted(read[0]) == painted(smallPage()));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"cards.mrp"});
+
+    QFile database(base.db.path());
+    ASSERT_TRUE(database.open(QIODevice::ReadOnly));
+    const QByteArray before = database.readAll();
+    database.close();
+    try {
+        cards::savePreparedReport(base.db.path(), {smallPage()});
+        FAIL() << "the open database was written over";
+    } catch (const data::Error& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("database"))) << e.what();
+    }
+    ASSERT_TRUE(database.open(QIODevice::ReadOnly));
+    EXPECT_EQ(database.readAll(), before);
+
+    try {
+        cards::loadPreparedReport(dir.filePath(QStringLiteral("missing.mrp")));
+        FAIL() << "a missing file was read";
+    } catch (const data::Error& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("missing.mrp"))) << e.what();
+    }
+}
+
+// Loaded pages print as laid out: on the paper of the report, and on a printer given a page
+// range only the pages within it.
+TEST(PreparedReportFile, LoadedPagesPrintTheChosenRange)
+{
+    std::vector<cards::Page> pages(3, smallPage());
+    for (int i = 0; i < 3; ++i)
+        pages[std::size_t(i)].number = i + 1;
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("range.pdf")));
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    EXPECT_EQ(cards::printPages(pages, printer), 2);
+    const QSizeF paper = printer.pageLayout().fullRect(QPageLayout::Millimeter).size();
+    EXPECT_NEAR(paper.width(), 50, 0.1);
+    EXPECT_NEAR(paper.height(), 30, 0.1);
+
+    printer.setPrintRange(QPrinter::AllPages);
+    EXPECT_EQ(cards::printPages(pages, printer), 3);
+}
