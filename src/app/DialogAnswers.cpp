@@ -103,8 +103,8 @@ std::optional<QString> DialogAnswers::saveFileName(QWidget* parent, const QStrin
     QFileDialog dialog(parent, {}, {}, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    // The question whether to replace a file is the program's own.
     logShown("save", {}, filter);
+    // The question whether to replace a file is the program's own.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!fileName.isEmpty())
         dialog.selectFile(fileName);
