@@ -40,8 +40,7 @@ void LoadPictureFromBlob(const data::Query& query, const QString& column, Pictur
     picture = blankPicture();
 }
 
-void LoadPhotoFromBlob(const data::Query& query, const QString& column, Picture& photo,
-                       QSize fit)
+void LoadPhotoFromBlob(const data::Query& query, const QString& column, Picture& photo, QSize fit)
 {
     QByteArray bytes;
     try {

@@ -46,8 +46,7 @@ void LoadPictureFromBlob(const data::Query& query, const QString& column, ImageB
     loadStored(query, column, image, fit, blankPicture());
 }
 
-void LoadPhotoFromBlob(const data::Query& query, const QString& column, ImageBox& image,
-                       QSize fit)
+void LoadPhotoFromBlob(const data::Query& query, const QString& column, ImageBox& image, QSize fit)
 {
     loadStored(query, column, image, fit, Picture());
 }

@@ -65,7 +65,7 @@ void click(QPushButton* button)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-QColor shownAt(const imaging::ImageBox& image, QPoint at)
+QColor shownAt(imaging::ImageBox& image, QPoint at)
 {
     return QColor(image.grab().toImage().pixel(at));
 }

@@ -60,8 +60,7 @@ int main(int argc, char** argv)
     owner.show();
     QElapsedTimer waited;
     waited.start();
-    while (!(owner.windowHandle() && owner.windowHandle()->isExposed())
-           && waited.elapsed() < 5000)
+    while (!(owner.windowHandle() && owner.windowHandle()->isExposed()) && waited.elapsed() < 5000)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
 
     imaging::TPg pg(&owner, 0, steps);

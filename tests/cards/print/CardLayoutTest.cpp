@@ -6,7 +6,6 @@
 #include "imaging/Picture.h"
 
 #include <QPainter>
-
 #include <gtest/gtest.h>
 
 using namespace printfixture;
@@ -306,8 +305,7 @@ TEST(CardDesigns, MemberWithoutPhotoPrintsTheBackgroundInItsPlace)
 
         // At 254 dots per inch one pixel is a tenth of a millimetre.
         const cards::Page& page = pages[0];
-        QImage paper(int(page.width.toTenths()), int(page.height.toTenths()),
-                     QImage::Format_RGB32);
+        QImage paper(int(page.width.toTenths()), int(page.height.toTenths()), QImage::Format_RGB32);
         paper.setDotsPerMeterX(10000);
         paper.setDotsPerMeterY(10000);
         paper.fill(Qt::white);
@@ -319,9 +317,8 @@ TEST(CardDesigns, MemberWithoutPhotoPrintsTheBackgroundInItsPlace)
         const cards::LengthRect& photoA = images[1].rect;
         const QPoint centreA(int(photoA.centreX().toTenths()),
                              int((photoA.top + photoA.height / 2).toTenths()));
-        const QPoint offset(
-            int((images[2].rect.left - images[0].rect.left).toTenths()),
-            int((images[2].rect.top - images[0].rect.top).toTenths()));
+        const QPoint offset(int((images[2].rect.left - images[0].rect.left).toTenths()),
+                            int((images[2].rect.top - images[0].rect.top).toTenths()));
         const QColor atA = paper.pixelColor(centreA);
         EXPECT_GT(atA.red(), atA.blue() + 60) << "style " << style + 1; // A's dark red photo
         EXPECT_EQ(paper.pixelColor(centreA + offset), backColour) << "style " << style + 1;
