@@ -29,9 +29,16 @@ def main():
             if not display:
                 print("Xvfb did not start")
                 return 1
+            # No session bus: the check needs none, and the system's D-Bus library keeps a
+            # buffer to the end of the process that LeakSanitizer would report.
             env = dict(os.environ, DISPLAY=":" + display, QT_QPA_PLATFORM="xcb", HOME=home,
                        XDG_CONFIG_HOME=os.path.join(home, "config"),
-                       XDG_RUNTIME_DIR=home)
+                       XDG_RUNTIME_DIR=home, DBUS_SESSION_BUS_ADDRESS="disabled:")
+            if "ASAN_OPTIONS" in env:
+                # libxkbcommon-x11 (loaded by the xcb platform only) hands strndup names that
+                # are not terminated within the length given; the strict check flags that
+                # inside the system library, before any code of ours runs.
+                env["ASAN_OPTIONS"] += ":strict_string_checks=0"
             return subprocess.run([program] + folder, env=env, timeout=120).returncode
         finally:
             server.terminate()
