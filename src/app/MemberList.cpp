@@ -76,7 +76,7 @@ void TMelbrin::ClearDetails()
     dpJoin->setDate(QDate::currentDate());
     dpExpiry->setDate(dpJoin->date());
     eRemark->clear();
-    imgPhoto->setPicture(imaging::Picture(120, 160));
+    imaging::ClearPicture(*imgPhoto);
 }
 
 void TMelbrin::ShowDetails()
@@ -108,8 +108,8 @@ void TMelbrin::ShowDetails()
     dpExpiry->setDate(date("expiry"));
     show(eRemark, text("remark"));
     imaging::ClearPicture(*imgPhoto);
-    imaging::LoadPictureFromBlob(q, QStringLiteral("photo"), *imgPhoto,
-                                 imaging::shownSize(*imgPhoto));
+    imaging::LoadPhotoFromBlob(q, QStringLiteral("photo"), *imgPhoto,
+                               imaging::shownSize(*imgPhoto));
     imaging::ShowSizeHint(*imgPhoto);
 }
 

@@ -145,6 +145,8 @@ void TMelbrin::bPhotoClick()
 void TMelbrin::bRotateClick()
 {
     imaging::Picture picture = imaging::editablePicture(*imgPhoto);
+    if (picture.isEmpty())
+        return; // no photo to turn
     imaging::Rotate90(this, picture);
     imgPhoto->setPicture(std::move(picture));
 }

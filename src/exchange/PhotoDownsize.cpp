@@ -23,26 +23,25 @@ constexpr int namesShown = 20;
 
 enum class Outcome { Completed, Failed };
 
-// The row's photo at full size when it is oversized. A photo whose header shows it small
-// enough, and a row without one, give the blank picture without decoding, since they are
-// left as they are. A photo that cannot be decoded is added to skipped and gives the blank
-// picture too.
+// The row's photo at full size when it is oversized; otherwise an empty picture, for a row
+// that is left as it is: one without a photo (Null stays Null), one whose header shows the
+// photo small enough (not decoded), and one whose photo cannot be decoded (added to skipped).
 imaging::Picture oversizedPhoto(const data::Query& staff, const QString& photo,
                                 std::vector<SkippedPhoto>& skipped)
 {
     try {
         const QByteArray bytes = staff.blob(photo);
         if (bytes.isEmpty())
-            return imaging::blankPicture();
+            return {};
         const QSize declared = imaging::jpegSize(bytes);
         if (declared.isValid() && declared.width() <= photoWidth
             && declared.height() <= photoHeight)
-            return imaging::blankPicture();
+            return {};
         return imaging::decodeJpeg(bytes);
     } catch (const data::Error& error) {
         skipped.push_back({staff.asString(QStringLiteral("name")), error.message()});
     }
-    return imaging::blankPicture();
+    return {};
 }
 
 Outcome resizeEach(data::Tdsrc& dsrc, imaging::Progress& progress,

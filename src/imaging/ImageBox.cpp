@@ -34,9 +34,11 @@ bool ImageBox::event(QEvent* event)
 
 void ImageBox::paintEvent(QPaintEvent*)
 {
-    if (m_picture.isEmpty())
-        return;
     QPainter painter(this);
+    if (m_picture.isEmpty()) {
+        painter.fillRect(rect(), Qt::white);
+        return;
+    }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(rect(), m_picture.image());
 }

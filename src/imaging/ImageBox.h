@@ -9,7 +9,8 @@
 namespace imaging {
 
 // An image control: holds one Picture and shows it stretched to the whole control (the
-// aspect is not kept). Its hint is shown as a tooltip only once it has been enabled.
+// aspect is not kept); an empty picture (no picture) shows white. Its hint is shown as a tooltip
+// only once it has been enabled.
 class ImageBox : public QWidget
 {
     Q_OBJECT

@@ -63,17 +63,15 @@ void LoadPictureDialog(QWidget* owner, ImageBox& image, int width, int height)
 void ShowSizeHint(ImageBox& image)
 {
     const Picture& picture = image.picture();
-    image.setToolTip(QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height()));
+    image.setToolTip(picture.isEmpty()
+                         ? QStringLiteral("No picture")
+                         : QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height()));
     image.setHintEnabled(true);
 }
 
 void ClearPicture(ImageBox& image)
 {
-    Picture picture = image.picture();
-    picture.setWidth(100);
-    picture.setHeight(100);
-    picture.fill(qRgb(255, 255, 255));
-    image.setPicture(std::move(picture));
+    image.setPicture(Picture());
 }
 
 } // namespace imaging

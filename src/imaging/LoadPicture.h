@@ -23,9 +23,10 @@ void LoadPictureDialog(QWidget* owner, ImageBox& image, int width, int height);
 void LoadBitmapFile(int width, int height, ImageBox& image, const QString& fileName);
 void LoadJpegFile(int width, int height, ImageBox& image, const QString& fileName);
 
-// The hint becomes "<width> x <height>" of the picture, and is enabled.
+// The hint becomes "<width> x <height>" of the picture, or "No picture" for an empty one, and
+// is enabled.
 void ShowSizeHint(ImageBox& image);
-// The picture becomes white, 100 by 100.
+// The image loses its picture: it shows white, and is stored as no picture.
 void ClearPicture(ImageBox& image);
 
 } // namespace imaging

@@ -40,4 +40,18 @@ void LoadPictureFromBlob(const data::Query& query, const QString& column, Pictur
     picture = blankPicture();
 }
 
+void LoadPhotoFromBlob(const data::Query& query, const QString& column, Picture& photo, QSize fit)
+{
+    QByteArray bytes;
+    try {
+        bytes = query.blob(column);
+    } catch (const std::exception&) {
+        // No row: no photo.
+    }
+    if (bytes.isEmpty())
+        photo = Picture();
+    else
+        LoadPictureFromBlob(query, column, photo, fit);
+}
+
 } // namespace imaging

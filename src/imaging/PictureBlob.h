@@ -24,6 +24,11 @@ void SavePictureToBlob(data::Query& query, const QString& column, const Picture&
 void LoadPictureFromBlob(const data::Query& query, const QString& column, Picture& picture,
                          QSize fit = {});
 
+// A member's photo: as LoadPictureFromBlob, except that a member without one (Null or no
+// bytes, or no current row) gets an empty picture, so that nothing stands in its place.
+void LoadPhotoFromBlob(const data::Query& query, const QString& column, Picture& photo,
+                       QSize fit = {});
+
 // What stands for a missing stored picture: white, 120 wide and 160 high.
 Picture blankPicture();
 

@@ -11,9 +11,11 @@
 #include <cmath>
 
 namespace imaging {
+namespace {
 
-void LoadPictureFromBlob(const data::Query& query, const QString& column, ImageBox& image,
-                         QSize fit)
+// missing: what the image shows when the column holds no bytes.
+void loadStored(const data::Query& query, const QString& column, ImageBox& image, QSize fit,
+                Picture missing)
 {
     ImageBox::Stored stored;
     try {
@@ -23,7 +25,7 @@ void LoadPictureFromBlob(const data::Query& query, const QString& column, ImageB
         stored.readable = false;
     }
     if (stored.bytes.isEmpty()) {
-        image.showStored(blankPicture(), std::move(stored));
+        image.showStored(std::move(missing), std::move(stored));
         return;
     }
     Picture shown;
@@ -36,10 +38,23 @@ void LoadPictureFromBlob(const data::Query& query, const QString& column, ImageB
     image.showStored(std::move(shown), std::move(stored));
 }
 
+} // namespace
+
+void LoadPictureFromBlob(const data::Query& query, const QString& column, ImageBox& image,
+                         QSize fit)
+{
+    loadStored(query, column, image, fit, blankPicture());
+}
+
+void LoadPhotoFromBlob(const data::Query& query, const QString& column, ImageBox& image, QSize fit)
+{
+    loadStored(query, column, image, fit, Picture());
+}
+
 void SavePictureToBlob(data::Query& query, const QString& column, const ImageBox& image)
 {
-    // No stored photo: the picture shown (the blank one, unless the user changed it) is
-    // stored, as it always was.
+    // Nothing stored, or a picture of the user's making: the picture shown is stored, and an
+    // empty one (no photo) as Null.
     if (!image.stored() || (image.stored()->readable && image.stored()->bytes.isEmpty())) {
         SavePictureToBlob(query, column, image.picture());
         return;

@@ -21,10 +21,15 @@ class Picture;
 void LoadPictureFromBlob(const data::Query& query, const QString& column, ImageBox& image,
                          QSize fit = {});
 
+// A member's photo into the image: as above, except that no stored photo leaves the image
+// empty, which SavePictureToBlob stores as Null again.
+void LoadPhotoFromBlob(const data::Query& query, const QString& column, ImageBox& image,
+                       QSize fit = {});
+
 // The image's picture into the blob column of the row being edited: the stored bytes as they
 // were while the image still shows them unchanged (a value that could not be read is not
 // written at all), otherwise, and when nothing was stored, the picture as JPEG
-// (SavePictureToBlob).
+// (SavePictureToBlob), which for an empty image is Null.
 void SavePictureToBlob(data::Query& query, const QString& column, const ImageBox& image);
 
 // The image's picture at full size, for a change such as a rotation. Throws data::Error when

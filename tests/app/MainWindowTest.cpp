@@ -100,7 +100,7 @@ private slots:
         QCOMPARE(f.w->sbPanel[1]->text(), QStringLiteral("Total Groups=3"));
         QCOMPARE(f.w->sbPanel[2]->text(), QStringLiteral("Group Members=3"));
         QCOMPARE(f.w->puMenu->actions().size(), 3);
-        QCOMPARE(f.w->imgPhoto->toolTip(), QStringLiteral("120 x 160"));
+        QCOMPARE(f.w->imgPhoto->toolTip(), QStringLiteral("No picture"));
         QVERIFY(f.answers.shown().empty());
     }
 
@@ -331,8 +331,7 @@ private slots:
             = f.db.scalar(QStringLiteral("select photo from stafftbl")).toByteArray();
         QCOMPARE(QImage::fromData(stored).size(), QSize(20, 30));
         f.w->bpClearClick();
-        QCOMPARE(f.w->imgPhoto->picture().width(), 100);
-        QCOMPARE(f.w->imgPhoto->picture().height(), 100);
+        QVERIFY(f.w->imgPhoto->picture().isEmpty());
     }
 
     // Saving from the panel writes a stored photo back as it was read while it is unchanged:
@@ -365,7 +364,7 @@ private slots:
         QCOMPARE(f.count(QStringLiteral("remark = 'saved'")), 3);
         QCOMPARE(photo("Broken").toByteArray(), broken);
         QCOMPARE(photo("Camera").toByteArray(), big);
-        QCOMPARE(imaging::jpegSize(photo("None").toByteArray()), QSize(120, 160)); // the blank
+        QVERIFY(photo("None").isNull());
 
         // The panel shows the large photo decoded no larger than it needs.
         f.w->dbgInfo->selectRow(1);

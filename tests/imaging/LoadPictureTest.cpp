@@ -114,16 +114,21 @@ private slots:
 
     void clearAndHint()
     {
+        // Cleared, the image holds no picture (stored as none) and shows white.
         ImageBox image;
+        image.resize(40, 50);
         image.setPicture(fixtures::pattern(480, 640));
         imaging::ClearPicture(image);
-        QVERIFY(image.picture() == Picture(100, 100));
+        QVERIFY(image.picture().isEmpty());
+        QVERIFY(!image.stored());
+        const QImage shown = image.grab().toImage();
+        QCOMPARE(QColor(shown.pixel(0, 0)), QColor(Qt::white));
+        QCOMPARE(QColor(shown.pixel(39, 49)), QColor(Qt::white));
         imaging::ShowSizeHint(image);
-        QCOMPARE(image.toolTip(), QStringLiteral("100 x 100"));
-
-        ImageBox fresh; // a control without a picture gets an empty one
-        imaging::ClearPicture(fresh);
-        QVERIFY(fresh.picture() == Picture(100, 100));
+        QCOMPARE(image.toolTip(), QStringLiteral("No picture"));
+        image.setPicture(fixtures::pattern(7, 5));
+        imaging::ShowSizeHint(image);
+        QCOMPARE(image.toolTip(), QStringLiteral("7 x 5"));
     }
 };
 

@@ -96,6 +96,29 @@ TEST_F(PictureBlob, AnythingButAJpegReadsAsBlank)
     EXPECT_TRUE(read == Picture(120, 160));
 }
 
+// A member's photo: no stored value is no photo (an empty picture, nothing of the previous
+// member's left); a value that cannot be decoded still stands in as the blank picture.
+TEST_F(PictureBlob, MemberWithoutPhotoReadsAsNoPicture)
+{
+    const std::tuple<const char*, QByteArray, QSize> values[] = {
+        {"null", QByteArray(), QSize(0, 0)},
+        {"text", QByteArray("no picture here"), QSize(120, 160)},
+        {"jpeg", imaging::encodeJpeg(fixtures::photo(6, 4)), QSize(6, 4)},
+    };
+    for (const auto& [name, bytes, size] : values)
+        addMember(db, 0, QString::fromLatin1(name), {}, {}, bytes);
+    for (const auto& [name, bytes, size] : values) {
+        openMember(QString::fromLatin1(name));
+        Picture read = fixtures::pattern(3, 3);
+        imaging::LoadPhotoFromBlob(query, photo, read);
+        EXPECT_EQ(QSize(read.width(), read.height()), size) << name;
+    }
+    openMember(QStringLiteral("nobody")); // no current row
+    Picture read = fixtures::pattern(3, 3);
+    imaging::LoadPhotoFromBlob(query, photo, read);
+    EXPECT_TRUE(read.isEmpty());
+}
+
 TEST_F(PictureBlob, RowNotBeingEditedIsLeftAlone)
 {
     const QByteArray before = imaging::encodeJpeg(fixtures::photo(8, 8));

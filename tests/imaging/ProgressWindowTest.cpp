@@ -23,6 +23,21 @@ public:
     }
 };
 
+// What the window system holds of the window: the pixels painted into its backing store,
+// not a fresh rendering of the widget.
+QImage onScreen(const QWidget& window)
+{
+    return window.screen()->grabWindow(window.winId()).toImage();
+}
+
+// Whether the gauge is filled (black) at the given fraction of its width, along its top row
+// of pixels inside the border, where the percentage text never reaches.
+bool filledAt(const QImage& image, double fraction)
+{
+    const int x = 1 + int(310 * fraction);
+    return QColor(image.pixel(x, 2)) == QColor(Qt::black);
+}
+
 } // namespace
 
 class ProgressWindowTest : public QObject
@@ -95,6 +110,54 @@ private slots:
             pg.Step();
         QCOMPARE(pg.bar().gauge().percent(), 100);
         QCOMPARE(pg.bar().gauge().position(), 639);
+    }
+
+    void stepsShowWithoutTheEventLoop()
+    {
+        // The caller's loop runs no events of its own: between show() and the steps, and
+        // between the steps, nothing else lets the window system's events through.
+        QWidget owner;
+        TPg pg(&owner, 0, 100);
+        pg.show();
+        QVERIFY(pg.windowHandle()->isExposed());
+        for (int i = 0; i < 30; ++i)
+            pg.Step();
+        QImage shown = onScreen(pg);
+        QCOMPARE(shown.size(), QSize(312, 26));
+        QVERIFY(filledAt(shown, 0.2));
+        QVERIFY(!filledAt(shown, 0.4));
+        for (int i = 0; i < 40; ++i)
+            pg.Step();
+        shown = onScreen(pg);
+        QVERIFY(filledAt(shown, 0.6));
+        QVERIFY(!filledAt(shown, 0.8));
+        // Centred on the screen.
+        const QRect screen = pg.screen()->availableGeometry();
+        QVERIFY(qAbs(pg.frameGeometry().center().x() - screen.center().x()) <= 1);
+        QVERIFY(qAbs(pg.frameGeometry().center().y() - screen.center().y()) <= 1);
+    }
+
+    void userCannotDismissIt()
+    {
+        QWidget owner;
+        TPg pg(&owner, 0, 10);
+        pg.show();
+        QTest::keyClick(&pg, Qt::Key_Escape);
+        QVERIFY(pg.isVisible());
+        QTest::keyClick(&pg.bar(), Qt::Key_Escape); // where the focus would be
+        QVERIFY(pg.isVisible());
+        // What the title bar's close button and the window manager's close command send.
+        QCloseEvent close;
+        QCoreApplication::sendEvent(&pg, &close);
+        QVERIFY(!close.isAccepted());
+        QVERIFY(pg.isVisible());
+        QVERIFY(!pg.close());
+        QVERIFY(pg.isVisible());
+        pg.Step();
+        QCOMPARE(pg.bar().gauge().percent(), 10);
+        // The caller still hides it.
+        pg.hide();
+        QVERIFY(!pg.isVisible());
     }
 
     void gaugeIsDrawnInvertedText()

@@ -32,8 +32,9 @@ void CardReport::DetailBand1BeforePrint(Band&, bool&)
     // Decoded no larger than the photo box needs at 600 dots per inch.
     const auto dots = [](Length length) { return int(std::ceil(length.toMm() * 600 / 25.4)); };
     imaging::Picture photo;
-    imaging::LoadPictureFromBlob(m_rows, QStringLiteral("photo"), photo,
-                                 QSize(dots(qrPhoto->rect.width), dots(qrPhoto->rect.height)));
+    // A member without a photo leaves the background showing in its place.
+    imaging::LoadPhotoFromBlob(m_rows, QStringLiteral("photo"), photo,
+                               QSize(dots(qrPhoto->rect.width), dots(qrPhoto->rect.height)));
     qrPhoto->picture = ownedImage(photo);
 }
 

@@ -36,7 +36,8 @@ public:
     std::array<LabelControl*, slotCount> QRLabel {}; // the slot captions
     std::array<LineControl*, slotCount> QRShape {};
 
-    // Loads the current row's photo into qrPhoto; with no row the photo stays as it is.
+    // Loads the current row's photo into qrPhoto, none for a member without one; with no row
+    // the photo stays as it is.
     void DetailBand1BeforePrint(Band& band, bool& print);
 
 protected:

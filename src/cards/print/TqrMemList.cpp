@@ -68,8 +68,10 @@ void TqrMemList::addLabel(LabelControl*& label, double top, const QString& text)
 void TqrMemList::QRSubDetail1BeforePrint(Band&, bool&)
 {
     imaging::Picture photo;
-    imaging::LoadPictureFromBlob(data, QStringLiteral("photo"), photo, QSize(120, 160));
-    imaging::ResizeGraphic(photo, 120, 160);
+    // A member without a photo gets an empty box.
+    imaging::LoadPhotoFromBlob(data, QStringLiteral("photo"), photo, QSize(120, 160));
+    if (!photo.isEmpty())
+        imaging::ResizeGraphic(photo, 120, 160);
     qrPhoto->picture = ownedImage(photo);
 }
 

@@ -37,7 +37,8 @@ public:
     SystemDataControl* QRSysData1 = nullptr; // the title
     SystemDataControl* QRSysData2 = nullptr; // the page number
 
-    // Loads the current member's photo into qrPhoto at 120 by 160 pixels.
+    // Loads the current member's photo into qrPhoto at 120 by 160 pixels; a member without
+    // one leaves the box empty.
     void QRSubDetail1BeforePrint(Band& band, bool& print);
 
 private:

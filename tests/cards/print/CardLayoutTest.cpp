@@ -2,7 +2,10 @@
 
 #include "PrintFixture.h"
 #include "cards/CardPreview.h"
+#include "cards/PagePainter.h"
+#include "imaging/Picture.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace printfixture;
@@ -259,7 +262,8 @@ TEST(CardDesigns, EmptyDataSetPrintsOneCardWithoutDataOrPhoto)
 }
 
 // A background goes to the painter as the same image on every card, so a PDF holds it once;
-// a member without a photo gets the blank picture also after one with a photo.
+// a member without a photo gets none, also after one with a photo, and a photo that cannot be
+// decoded prints as the blank picture.
 TEST(CardDesigns, ShareTheBackgroundAndLoadEachMembersPhoto)
 {
     PrintDatabase base;
@@ -272,13 +276,53 @@ TEST(CardDesigns, ShareTheBackgroundAndLoadEachMembersPhoto)
     const auto pages = base.cards(options);
     ASSERT_EQ(pages.size(), 1u);
     const auto images = pages[0].all<cards::ImageItem>();
-    ASSERT_EQ(images.size(), 6u);
-    for (int card = 0; card < 3; ++card)
-        EXPECT_EQ(images[std::size_t(2 * card)].image.cacheKey(), images[0].image.cacheKey());
+    ASSERT_EQ(images.size(), 5u); // A: background and photo; B: background; C: both
+    for (const std::size_t background : {0u, 2u, 3u})
+        EXPECT_EQ(images[background].image.cacheKey(), images[0].image.cacheKey());
     EXPECT_EQ(images[1].image.size(), QSize(40, 50));
-    EXPECT_EQ(images[3].image.size(), QSize(120, 160));
-    EXPECT_EQ(images[3].image.pixelColor(60, 80), QColor(Qt::white));
-    EXPECT_EQ(images[5].image.size(), QSize(120, 160));
+    EXPECT_EQ(images[4].image.size(), QSize(120, 160));
+    EXPECT_EQ(images[4].image.pixelColor(60, 80), QColor(Qt::white));
+}
+
+// Painted, a card without a photo shows its background where the photo goes, not a white box.
+TEST(CardDesigns, MemberWithoutPhotoPrintsTheBackgroundInItsPlace)
+{
+    const QColor backColour(40, 90, 160);
+    PrintDatabase base;
+    base.add(0, QStringLiteral("A"), {}, photoBlob(48, 64, Qt::darkRed));
+    base.add(0, QStringLiteral("B"));
+    for (int style = 0; style < 3; ++style) {
+        cards::CardOptions options = PrintDatabase::starterOptions();
+        options.style = style;
+        options.printBack = true;
+        QImage back(40, 40, QImage::Format_RGB888);
+        back.fill(backColour);
+        options.background = imaging::Picture::fromImage(back);
+        const auto pages = base.cards(options);
+        ASSERT_EQ(pages.size(), 1u);
+        const auto images = pages[0].all<cards::ImageItem>();
+        ASSERT_EQ(images.size(), 3u) << "style " << style + 1;
+
+        // At 254 dots per inch one pixel is a tenth of a millimetre.
+        const cards::Page& page = pages[0];
+        QImage paper(int(page.width.toTenths()), int(page.height.toTenths()), QImage::Format_RGB32);
+        paper.setDotsPerMeterX(10000);
+        paper.setDotsPerMeterY(10000);
+        paper.fill(Qt::white);
+        {
+            QPainter painter(&paper);
+            cards::PagePainter::paint(page, painter);
+        }
+        // B's photo place: A's, moved as far as B's card is from A's.
+        const cards::LengthRect& photoA = images[1].rect;
+        const QPoint centreA(int(photoA.centreX().toTenths()),
+                             int((photoA.top + photoA.height / 2).toTenths()));
+        const QPoint offset(int((images[2].rect.left - images[0].rect.left).toTenths()),
+                            int((images[2].rect.top - images[0].rect.top).toTenths()));
+        const QColor atA = paper.pixelColor(centreA);
+        EXPECT_GT(atA.red(), atA.blue() + 60) << "style " << style + 1; // A's dark red photo
+        EXPECT_EQ(paper.pixelColor(centreA + offset), backColour) << "style " << style + 1;
+    }
 }
 
 } // namespace
