@@ -22,7 +22,7 @@ bool SelectComboText(QComboBox* combo, const QString& text)
     return false;
 }
 
-void FillComboBox(Query& query, const QString& column, QComboBox* combo)
+void FillComboBox(Query& query, const QString& column, QComboBox* combo, const QString& keyColumn)
 {
     const QSignalBlocker blocker(combo);
     combo->clear();
@@ -35,8 +35,10 @@ void FillComboBox(Query& query, const QString& column, QComboBox* combo)
                 combo->setCurrentIndex(0);
         }
     } selectFirst {combo};
-    for (query.first(); !query.eof(); query.next())
-        combo->addItem(query.asString(column));
+    for (query.first(); !query.eof(); query.next()) {
+        const QString text = query.asString(column);
+        combo->addItem(text, keyColumn.isEmpty() ? QVariant() : QVariant(query.asInt(keyColumn)));
+    }
 }
 
 void FillPopupMenu(Query& query, const QString& captionColumn, const QString& tagColumn,
@@ -63,6 +65,11 @@ void centreOnScreen(QWidget* window)
 {
     if (const QScreen* screen = window->screen()) {
         QRect frame = window->frameGeometry();
+        // Before a window is first shown its frame is not known yet: it will be as wide as
+        // its owner's.
+        const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+        if (frame.size() == window->size() && owner && owner->isVisible())
+            frame.setSize(window->size() + owner->frameGeometry().size() - owner->size());
         frame.moveCenter(screen->availableGeometry().center());
         window->move(frame.topLeft());
     }
