@@ -123,7 +123,10 @@ FontDialog::FontDialog(QWidget* parent, const QFont& initial, const QColor& init
     layout->addLayout(lower);
     layout->addWidget(buttons);
 
-    connect(m_family, &QFontComboBox::currentFontChanged, this, &FontDialog::showSample);
+    connect(m_family, &QFontComboBox::currentFontChanged, this, [this] {
+        m_familyPicked = true;
+        showSample();
+    });
     for (QComboBox* box : {m_style, m_size, m_color})
         connect(box, &QComboBox::currentIndexChanged, this, &FontDialog::showSample);
     for (QCheckBox* box : {m_strikeOut, m_underline})
@@ -134,7 +137,8 @@ FontDialog::FontDialog(QWidget* parent, const QFont& initial, const QColor& init
 QFont FontDialog::chosenFont() const
 {
     QFont font = m_initial;
-    font.setFamilies({m_family->currentFont().family()});
+    if (m_familyPicked)
+        font.setFamilies({m_family->currentFont().family()});
     font.setPointSize(m_size->currentData().toInt());
     const int style = m_style->currentIndex();
     font.setBold(style == Bold || style == BoldItalic);

@@ -28,6 +28,9 @@ private:
     void showSample();
 
     QFont m_initial;
+    // The family list shows the installed font that stands in for the initial one; only a
+    // family the user picks replaces the initial name.
+    bool m_familyPicked = false;
     QFontComboBox* m_family = nullptr;
     QComboBox* m_style = nullptr;
     QComboBox* m_size = nullptr;

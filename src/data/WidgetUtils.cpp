@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QWindow>
+#include <algorithm>
 
 namespace data {
 
@@ -63,16 +65,23 @@ QGroupBox* groupBox(QWidget* parent, const char* name, const QString& title, QRe
 
 void centreOnScreen(QWidget* window)
 {
-    if (const QScreen* screen = window->screen()) {
-        QRect frame = window->frameGeometry();
-        // Before a window is first shown its frame is not known yet: it will be as wide as
-        // its owner's.
-        const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
-        if (frame.size() == window->size() && owner && owner->isVisible())
-            frame.setSize(window->size() + owner->frameGeometry().size() - owner->size());
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    QPoint client; // where the window's own area stands inside its frame
+    // Before a window is first shown its frame is not known yet, and the window is placed
+    // by its own area: its frame will be as its owner's.
+    const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    if (frame.size() == window->size() && owner && owner->windowHandle()) {
+        const QMargins margins = owner->windowHandle()->frameMargins();
+        frame.setSize(window->size()
+                      + QSize(std::max(0, margins.left() + margins.right()),
+                              std::max(0, margins.top() + margins.bottom())));
+        client = QPoint(std::max(0, margins.left()), std::max(0, margins.top()));
     }
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft() + client);
 }
 
 } // namespace data

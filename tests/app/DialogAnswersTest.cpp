@@ -247,6 +247,7 @@ private slots:
             click(layout.cbCustom);
         const QFont before = layout.lbFont->font();
         const QColor beforeColor = layout.lbFont->color();
+        const QString family = layout.lbFont->properties().font.name;
 
         for (const bool confirm : {false, true}) {
             QStringList sizes;
@@ -276,6 +277,7 @@ private slots:
             }
         }
         QCOMPARE(layout.lbFont->font().pointSize(), 18);
+        QCOMPARE(layout.lbFont->properties().font.name, family); // not the stand-in shown
         QVERIFY(layout.lbFont->font().underline());
         QCOMPARE(layout.lbFont->color(), QColor(Qt::red));
     }
