@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLayout>
 #include <QLineEdit>
@@ -27,9 +28,22 @@ public:
 protected:
     void showEvent(QShowEvent* event) override
     {
+        // Wide enough that the title bar shows the whole title: the box takes the width of
+        // its widest row.
+        if (auto* grid = qobject_cast<QGridLayout*>(layout()); grid && !m_widened) {
+            const QMargins margins = grid->contentsMargins();
+            grid->addItem(
+                new QSpacerItem(DialogAnswers::titleRoom(*this) - margins.left() - margins.right(),
+                                0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                grid->rowCount(), 0, 1, grid->columnCount());
+            m_widened = true;
+        }
         QMessageBox::showEvent(event); // lays the box out at its final size
         data::centreOnScreen(this);
     }
+
+private:
+    bool m_widened = false;
 };
 
 } // namespace

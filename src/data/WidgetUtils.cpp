@@ -2,6 +2,7 @@
 
 #include "Query.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QMenu>
@@ -71,8 +72,15 @@ void centreOnScreen(QWidget* window)
     QRect frame = window->frameGeometry();
     QPoint client; // where the window's own area stands inside its frame
     // Before a window is first shown its frame is not known yet, and the window is placed
-    // by its own area: its frame will be as its owner's.
+    // by its own area: its frame will be as its owner's, or as another shown window's.
     const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    if (!owner) {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const auto shown = std::find_if(windows.begin(), windows.end(), [window](QWidget* w) {
+            return w != window && w->isVisible() && w->windowHandle();
+        });
+        owner = shown != windows.end() ? *shown : nullptr;
+    }
     if (frame.size() == window->size() && owner && owner->windowHandle()) {
         const QMargins margins = owner->windowHandle()->frameMargins();
         frame.setSize(window->size()

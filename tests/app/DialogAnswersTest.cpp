@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -22,15 +24,21 @@
 #include <QTimer>
 #include <QToolBar>
 #include <functional>
+#include <vector>
 
 namespace {
 
-// Runs act on the next modal window once it shows; act must close it.
+// Runs act on the next modal window once it shows (within a few seconds); act must close it.
 void whenModal(std::function<void(QWidget*)> act)
 {
     auto* timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+    QObject::connect(timer, &QTimer::timeout, [timer, act, deadline = QDeadlineTimer(20000)] {
+        if (deadline.hasExpired()) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible())
             return;
@@ -157,29 +165,61 @@ private slots:
         QCOMPARE(f.count(QStringLiteral("1=1")), 1);
     }
 
-    // The input box is wide enough for its title bar to show the whole title.
-    void theInputBoxShowsItsWholeTitle()
+    // The input box and the message boxes are wide enough for their title bars to show the
+    // whole title.
+    void boxesShowTheirWholeTitle()
     {
         DesktopFixture f;
-        QString title;
-        int width = 0, needed = 0;
-        whenModal([&](QWidget* modal) {
-            auto* input = qobject_cast<QInputDialog*>(modal);
-            QVERIFY(input);
-            title = input->windowTitle();
-            width = input->width();
-            QFont bold = input->font();
+        struct Seen
+        {
+            QString title;
+            int width = 0;
+            int needed = 0;
+        };
+        auto measure = [](QWidget* modal) {
+            QFont bold = modal->font();
             bold.setBold(true);
-            needed = QFontMetrics(bold).horizontalAdvance(title);
-            QTest::keyClicks(input->findChild<QLineEdit*>(), QStringLiteral("Sales"));
-            QTest::keyClick(input, Qt::Key_Return);
+            return Seen {modal->windowTitle(), modal->width(),
+                         QFontMetrics(bold).horizontalAdvance(modal->windowTitle())};
+        };
+        std::vector<Seen> seen;
+        whenModal([&](QWidget* modal) {
+            QVERIFY(qobject_cast<QInputDialog*>(modal));
+            seen.push_back(measure(modal));
+            QTest::keyClicks(modal->findChild<QLineEdit*>(), QStringLiteral("Sales"));
+            QTest::keyClick(modal, Qt::Key_Return);
         });
         click(f.w->bNewGrp);
-        QCOMPARE(title, QStringLiteral("Create new group"));
-        // room for the window's icon and its three title-bar buttons beside the text
-        QVERIFY2(width >= needed + 4 * 24,
-                 qPrintable(QStringLiteral("%1 for a title of %2").arg(width).arg(needed)));
         QCOMPARE(f.w->lstGroup->currentText(), QStringLiteral("Sales"));
+
+        // Save Database: the file dialog, then the box that tells it is done
+        const QTemporaryDir out;
+        whenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            dialog->selectFile(out.filePath(QStringLiteral("copy.mdb")));
+            click(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save));
+            whenModal([&](QWidget* next) {
+                auto* box = qobject_cast<QMessageBox*>(next);
+                QVERIFY(box);
+                seen.push_back(measure(box));
+                click(box->button(QMessageBox::Ok));
+            });
+        });
+        click(f.w->ActionToolBar1->widgetForAction(f.w->actSave));
+        QVERIFY(QFile::exists(out.filePath(QStringLiteral("copy.mdb"))));
+
+        QCOMPARE(seen.size(), size_t(2));
+        QCOMPARE(seen[0].title, QStringLiteral("Create new group"));
+        QCOMPARE(seen[1].title, QStringLiteral("Information"));
+        for (const Seen& s : seen) {
+            // room for the window's icon and its three title-bar buttons beside the text
+            QVERIFY2(s.width >= s.needed + 4 * 24,
+                     qPrintable(QStringLiteral("%1: %2 for a title of %3")
+                                    .arg(s.title)
+                                    .arg(s.width)
+                                    .arg(s.needed)));
+        }
     }
 
     // Two groups of one name: Save, the list and Remove each find the group by its number.
