@@ -1,19 +1,52 @@
 #include "DialogAnswers.h"
 
+#include "FontDialog.h"
 #include "cards/print/PrintPreviewWindow.h"
+#include "data/WidgetUtils.h"
 
 #include <QApplication>
-#include <QColorDialog>
 #include <QFileDialog>
-#include <QFontDialog>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLayout>
+#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QStyle>
+#include <algorithm>
 
 namespace app {
-
 namespace {
+
+// A message box in the middle of the screen, wherever the window that asks stands.
+class ScreenCentredBox : public QMessageBox
+{
+public:
+    ScreenCentredBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons)
+        : QMessageBox(icon, title, text, buttons, QApplication::activeWindow())
+    { }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        // Wide enough that the title bar shows the whole title: the box takes the width of
+        // its widest row.
+        if (auto* grid = qobject_cast<QGridLayout*>(layout()); grid && !m_widened) {
+            const QMargins margins = grid->contentsMargins();
+            grid->addItem(
+                new QSpacerItem(DialogAnswers::titleRoom(*this) - margins.left() - margins.right(),
+                                0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                grid->rowCount(), 0, 1, grid->columnCount());
+            m_widened = true;
+        }
+        QMessageBox::showEvent(event); // lays the box out at its final size
+        data::centreOnScreen(this);
+    }
+
+private:
+    bool m_widened = false;
+};
 
 // Every question and message the user is shown can be logged, for support and for the
 // tests that drive the program on a real display: QT_LOGGING_RULES="melbrin.answers.info=true".
@@ -30,10 +63,10 @@ void logShown(const char* kind, const QString& title, const QString& text)
 
 void DialogAnswers::message(data::MessageIcon icon, const QString& title, const QString& text)
 {
-    QMessageBox box(icon == data::MessageIcon::Error             ? QMessageBox::Critical
-                        : icon == data::MessageIcon::Information ? QMessageBox::Information
-                                                                 : QMessageBox::NoIcon,
-                    title, text, QMessageBox::Ok, QApplication::activeWindow());
+    ScreenCentredBox box(icon == data::MessageIcon::Error             ? QMessageBox::Critical
+                             : icon == data::MessageIcon::Information ? QMessageBox::Information
+                                                                      : QMessageBox::NoIcon,
+                         title, text, QMessageBox::Ok);
     logShown(icon == data::MessageIcon::Error             ? "error"
                  : icon == data::MessageIcon::Information ? "information"
                                                           : "message",
@@ -43,8 +76,7 @@ void DialogAnswers::message(data::MessageIcon icon, const QString& title, const 
 
 void DialogAnswers::failure(const QString& title, const QString& text, const QString& reason)
 {
-    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    ScreenCentredBox box(QMessageBox::Critical, title, text, QMessageBox::Ok);
     box.setInformativeText(reason);
     logShown("error", title, text + QLatin1Char(' ') + reason);
     box.exec();
@@ -52,24 +84,43 @@ void DialogAnswers::failure(const QString& title, const QString& text, const QSt
 
 bool DialogAnswers::confirm(const QString& title, const QString& text)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel,
-                    QApplication::activeWindow());
+    ScreenCentredBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);
     logShown("question", title, text);
     return box.exec() == QMessageBox::Ok;
 }
 
+int DialogAnswers::titleRoom(const QWidget& window)
+{
+    // Title bars mostly show their text in bold, beside the window's icon and its three
+    // buttons, each about as wide as the bar is high.
+    QFont font = window.font();
+    font.setBold(true);
+    const int bar
+        = std::max(window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window),
+                   QFontMetrics(font).height() + 8);
+    return QFontMetrics(font).horizontalAdvance(window.windowTitle()) + 5 * bar;
+}
+
 std::optional<QString> DialogAnswers::inputText(QWidget* parent, const QString& title,
                                                 const QString& prompt, const QString& initial)
 {
     logShown("input", title, prompt);
-    bool ok = false;
-    const QString text
-        = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
-    if (!ok)
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(initial);
+    dialog.setInputMode(QInputDialog::TextInput);
+    // Wide enough that the title bar shows the whole title. The box sizes itself to its
+    // contents, so the room is given to the text field.
+    if (auto* edit = dialog.findChild<QLineEdit*>()) {
+        const QMargins margins = dialog.layout() ? dialog.layout()->contentsMargins() : QMargins();
+        edit->setMinimumWidth(titleRoom(dialog) - margins.left() - margins.right());
+    }
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 std::optional<QString> DialogAnswers::openFileName(QWidget* parent, const QString& filter)
@@ -123,32 +174,21 @@ std::optional<QString> DialogAnswers::saveFileName(QWidget* parent, const QStrin
 std::optional<QFont> DialogAnswers::chooseFont(QWidget* parent, const QFont& initial, int minPoints,
                                                int maxPoints)
 {
-    for (;;) {
-        bool ok = false;
-        const QFont font = QFontDialog::getFont(
-            &ok, initial, parent, {}, QFontDialog::ScalableFonts | QFontDialog::NonScalableFonts);
-        if (!ok)
-            return std::nullopt;
-        const int points = qRound(font.pointSizeF());
-        if (points >= minPoints && points <= maxPoints)
-            return font;
-        QMessageBox::warning(
-            parent, QStringLiteral("Font"),
-            QObject::tr("Size must be between %1 and %2.").arg(minPoints).arg(maxPoints));
-    }
+    FontDialog dialog(parent, initial, Qt::black, minPoints, maxPoints, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.chosenFont();
 }
 
 std::optional<data::Answers::FontChoice>
 DialogAnswers::chooseFontAndColor(QWidget* parent, const QFont& initial, const QColor& initialColor,
                                   int minPoints, int maxPoints)
 {
-    const std::optional<QFont> font = chooseFont(parent, initial, minPoints, maxPoints);
-    if (!font)
+    // One dialog for the font and its colour: cancelling it keeps both as they were.
+    FontDialog dialog(parent, initial, initialColor, minPoints, maxPoints, true);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    // The font dialog has no colour of its own: the colour follows, with the basic colours
-    // offered first.
-    const QColor color = QColorDialog::getColor(initialColor, parent, QObject::tr("Font Colour"));
-    return FontChoice {*font, color.isValid() ? color : initialColor};
+    return FontChoice {dialog.chosenFont(), dialog.chosenColor()};
 }
 
 void DialogAnswers::preview(QWidget* parent, const Render& render)

@@ -26,6 +26,9 @@ public:
                                                  const QColor& initialColor, int minPoints,
                                                  int maxPoints) override;
     void preview(QWidget* parent, const Render& render) override;
+
+    // The width a window needs for its title bar to show the whole title.
+    static int titleRoom(const QWidget& window);
 };
 
 } // namespace app

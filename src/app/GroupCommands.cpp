@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QSignalBlocker>
 
 namespace app {
 namespace {
@@ -44,8 +45,11 @@ void TMelbrin::bNewGrpClick()
     g.edit();
     g.setValue(QStringLiteral("gid"), seq);
     g.post();
-    data::FillComboBox(g, QStringLiteral("gdesc"), lstGroup);
-    data::SelectComboText(lstGroup, *name);
+    data::FillComboBox(g, QStringLiteral("gdesc"), lstGroup, QStringLiteral("gid"));
+    if (const int entry = lstGroup->findData(seq); entry >= 0) {
+        const QSignalBlocker blocker(lstGroup);
+        lstGroup->setCurrentIndex(entry);
+    }
     OpenGroupMembers();
     ShowDetails();
 }
@@ -62,7 +66,8 @@ void TMelbrin::bRemoveClick()
     if (!data::ConfirmDelete())
         return;
     data::Query& g = m_dsrc.QGroup;
-    if (!g.locate(QStringLiteral("gdesc"), name))
+    // The group is the selected entry's, found by its number: names need not be unique.
+    if (!g.locate(QStringLiteral("gid"), m_groupId))
         return;
     const int gid = g.asInt(QStringLiteral("gid"));
     data::Query& staff = m_dsrc.QStaff;
@@ -74,7 +79,7 @@ void TMelbrin::bRemoveClick()
         }
     }
     g.remove();
-    data::FillComboBox(g, QStringLiteral("gdesc"), lstGroup);
+    data::FillComboBox(g, QStringLiteral("gdesc"), lstGroup, QStringLiteral("gid"));
     OpenGroupMembers();
     ShowDetails();
 }

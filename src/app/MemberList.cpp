@@ -29,7 +29,7 @@ namespace app {
 
 void TMelbrin::ReloadGroups()
 {
-    data::FillComboBox(m_dsrc.QGroup, QStringLiteral("gdesc"), lstGroup);
+    data::FillComboBox(m_dsrc.QGroup, QStringLiteral("gdesc"), lstGroup, QStringLiteral("gid"));
     OpenGroupMembers();
     ShowDetails();
     data::RestoreWindow(QStringLiteral("MainWin"), this);
@@ -43,8 +43,8 @@ void TMelbrin::ReloadGroups()
 
 void TMelbrin::OpenGroupMembers()
 {
-    data::LocateInt(m_dsrc.QGroup, lstGroup->currentText(), QStringLiteral("gdesc"),
-                    QStringLiteral("gid"), m_groupId);
+    // Each entry holds its group's number: two groups may bear the same name.
+    m_groupId = lstGroup->currentIndex() >= 0 ? lstGroup->currentData().toInt() : 0;
     data::FillPopupMenu(m_dsrc.QGroup, QStringLiteral("gdesc"), QStringLiteral("gid"), puMenu,
                         [this](QAction* item) { data::guarded([&] { PopupClick(item); }); });
     // The sort column is always one of the grid's own columns, never user text.

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 namespace app {
 
@@ -85,7 +86,10 @@ void TMelbrin::bSaveClick()
         storeDetailsInto(all, true, target);
 
     m_groupId = target;
-    data::SelectComboText(lstGroup, groupName);
+    if (const int entry = lstGroup->findData(target); entry >= 0) {
+        const QSignalBlocker blocker(lstGroup);
+        lstGroup->setCurrentIndex(entry);
+    }
     OpenGroupMembers();
     const bool inList = m_dsrc.QStaff.locate(QStringLiteral("name"), name);
     syncGrid();

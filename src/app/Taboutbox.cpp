@@ -1,5 +1,7 @@
 #include "Taboutbox.h"
 
+#include "data/WidgetUtils.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -101,6 +103,12 @@ Taboutbox::Taboutbox(QWidget* parent)
     lowerLayout->addWidget(close);
     lowerLayout->addStretch();
     layout->addWidget(lower);
+}
+
+void Taboutbox::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    data::centreOnScreen(this);
 }
 
 } // namespace app

@@ -38,10 +38,9 @@ int main(int argc, char** argv)
     data::setAnswers(&answers);
 
     // --database PATH opens another card database than the one beside the program.
-    QString database;
-    const qsizetype at = arguments.indexOf(QStringLiteral("--database"));
-    if (at > 0 && at + 1 < arguments.size())
-        database = QFileInfo(arguments.at(at + 1)).absoluteFilePath();
+    QString database = app::cli::databaseArgument(arguments);
+    if (!database.isEmpty())
+        database = QFileInfo(database).absoluteFilePath();
 
     data::Tdsrc dsrc;
     app::TMelbrin window(dsrc, database);

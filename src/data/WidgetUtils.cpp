@@ -2,11 +2,14 @@
 
 #include "Query.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QMenu>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QWindow>
+#include <algorithm>
 
 namespace data {
 
@@ -22,7 +25,7 @@ bool SelectComboText(QComboBox* combo, const QString& text)
     return false;
 }
 
-void FillComboBox(Query& query, const QString& column, QComboBox* combo)
+void FillComboBox(Query& query, const QString& column, QComboBox* combo, const QString& keyColumn)
 {
     const QSignalBlocker blocker(combo);
     combo->clear();
@@ -35,8 +38,10 @@ void FillComboBox(Query& query, const QString& column, QComboBox* combo)
                 combo->setCurrentIndex(0);
         }
     } selectFirst {combo};
-    for (query.first(); !query.eof(); query.next())
-        combo->addItem(query.asString(column));
+    for (query.first(); !query.eof(); query.next()) {
+        const QString text = query.asString(column);
+        combo->addItem(text, keyColumn.isEmpty() ? QVariant() : QVariant(query.asInt(keyColumn)));
+    }
 }
 
 void FillPopupMenu(Query& query, const QString& captionColumn, const QString& tagColumn,
@@ -61,11 +66,30 @@ QGroupBox* groupBox(QWidget* parent, const char* name, const QString& title, QRe
 
 void centreOnScreen(QWidget* window)
 {
-    if (const QScreen* screen = window->screen()) {
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    QPoint client; // where the window's own area stands inside its frame
+    // Before a window is first shown its frame is not known yet, and the window is placed
+    // by its own area: its frame will be as its owner's, or as another shown window's.
+    const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    if (!owner) {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const auto shown = std::find_if(windows.begin(), windows.end(), [window](QWidget* w) {
+            return w != window && w->isVisible() && w->windowHandle();
+        });
+        owner = shown != windows.end() ? *shown : nullptr;
     }
+    if (frame.size() == window->size() && owner && owner->windowHandle()) {
+        const QMargins margins = owner->windowHandle()->frameMargins();
+        frame.setSize(window->size()
+                      + QSize(std::max(0, margins.left() + margins.right()),
+                              std::max(0, margins.top() + margins.bottom())));
+        client = QPoint(std::max(0, margins.left()), std::max(0, margins.top()));
+    }
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft() + client);
 }
 
 } // namespace data

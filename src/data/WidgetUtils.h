@@ -19,8 +19,10 @@ class Query;
 bool SelectComboText(QComboBox* combo, const QString& text);
 
 // Refills the combo box with the column of every row; selects the first item if any.
-// A failing row keeps the items added before it.
-void FillComboBox(Query& query, const QString& column, QComboBox* combo);
+// With a key column, each item's data is that row's key (a 32-bit integer), so that items
+// of the same text can be told apart. A failing row keeps the items added before it.
+void FillComboBox(Query& query, const QString& column, QComboBox* combo,
+                  const QString& keyColumn = {});
 
 // Rebuilds the menu with one item per row: caption from one column, tag (the action's
 // data) from another, each calling handler with its action.

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <filesystem>
 #include <sqlcipher/sqlite3.h>
@@ -160,10 +161,19 @@ bool CopyDatabaseFile(data::Connection& source, const QString& destination, QStr
     return copied;
 }
 
+QString proposedBackupPath()
+{
+    // Never the folder the program runs in, where the open database itself lies.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(databaseBackupName);
+}
+
 void saveDatabase(QWidget* owner, data::Connection& source)
 {
     const std::optional<QString> chosen
-        = data::answers().saveFileName(owner, databaseFileFilter, databaseBackupName);
+        = data::answers().saveFileName(owner, databaseFileFilter, proposedBackupPath());
     if (!chosen)
         return;
     if (QFileInfo::exists(*chosen) && !data::confirmBox(QStringLiteral("Overwrite the file?")))

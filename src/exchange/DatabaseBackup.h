@@ -25,6 +25,9 @@ bool CopyDatabaseFile(data::Connection& source, const QString& destination,
 // The save dialog's filter and suggested name.
 inline const QString databaseFileFilter = QStringLiteral("Database (*.mdb);;All Files (*)");
 inline const QString databaseBackupName = QStringLiteral("cardinfo.mdb");
+// Where the save dialog starts: the suggested name in the user's documents folder (the home
+// folder when there is none).
+QString proposedBackupPath();
 
 // The "Save Database" command: asks for a destination, asks "Overwrite the file?" when it
 // exists, copies, and shows "Database saved." or "Database cannot be saved. Please retry.".

@@ -3,12 +3,14 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -80,6 +82,7 @@ private slots:
         QTest::newRow("no file") << QStringList {"import"} << 2 << "needs FILE";
         QTest::newRow("empty file name") << QStringList {"import", ""} << 2 << "needs FILE";
         QTest::newRow("too many") << QStringList {"backup", "a", "b"} << 2 << "too many";
+        QTest::newRow("no database path") << QStringList {"--database"} << 2 << "--database";
     }
     void usageAndHelp()
     {
@@ -91,6 +94,51 @@ private slots:
         QVERIFY2((r.out + r.err).contains(says), qPrintable(r.out + r.err));
         if (code == 2)
             QCOMPARE(r.err.count(u'\n'), 2); // one line and the hint
+    }
+
+    // With no command, the desktop program starts on the database given.
+    void aDatabaseAloneStartsTheWindowOnIt_data()
+    {
+        QTest::addColumn<bool>("joined");
+        QTest::newRow("--database PATH") << false;
+        QTest::newRow("--database=PATH") << true;
+    }
+    void aDatabaseAloneStartsTheWindowOnIt()
+    {
+        QFETCH(bool, joined);
+        if (!QFileInfo::exists(QStringLiteral("/proc/self/fd")))
+            QSKIP("needs /proc to see the files a process holds open");
+        QTemporaryDir home;
+        const QString path = home.filePath(QStringLiteral("other.mdb"));
+        QVERIFY(QFile::copy(db.path(), path));
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(MELBRIN_EXECUTABLE),
+                joined ? QStringList {QStringLiteral("--database=") + path}
+                       : QStringList {QStringLiteral("--database"), path});
+        QVERIFY(p.waitForStarted());
+        const QString fds = QStringLiteral("/proc/%1/fd").arg(p.processId());
+        const QString wanted = QFileInfo(path).canonicalFilePath();
+        auto holdsDatabase = [&] {
+            const QStringList entries
+                = QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+            return std::any_of(entries.begin(), entries.end(), [&](const QString& fd) {
+                return QFileInfo(fds + u'/' + fd).symLinkTarget() == wanted;
+            });
+        };
+        // The window keeps the database open while it runs; the command line would have ended.
+        bool open = false;
+        const QDeadlineTimer deadline(60000);
+        while (!open && !deadline.hasExpired() && !p.waitForFinished(100))
+            open = holdsDatabase();
+        const QString said = QString::fromUtf8(p.readAllStandardError());
+        p.kill();
+        p.waitForFinished();
+        QVERIFY2(open, qPrintable(said));
     }
 
     void aJobThatFailsSaysSoInOneLine()

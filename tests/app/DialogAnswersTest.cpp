@@ -1,16 +1,106 @@
-// The desktop program's answers: a failure box shows the fixed text and, beneath it, why; a
-// file name typed without an extension takes the one of the file type chosen.
+// The desktop program's own dialogs, driven with the mouse and the keyboard as a person
+// would: the message boxes (a failure shows the fixed text and, beneath it, why), the
+// About box, the input box, the font dialog, and the save dialog, where a file name typed
+// without an extension takes the one of the file type chosen.
 
 #include "app/DialogAnswers.h"
 
+#include "MainWindowFixture.h"
+#include "app/Taboutbox.h"
+#include "cards/layout/FontLabel.h"
+#include "cards/layout/TFmLayout.h"
+
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Runs act on the next modal window once it shows (within a few seconds); act must close it.
+void whenModal(std::function<void(QWidget*)> act)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, deadline = QDeadlineTimer(20000)] {
+        if (deadline.hasExpired()) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(modal);
+        if (modal->isVisible())
+            modal->close(); // a failed check must not leave the test waiting
+    });
+    timer->start();
+}
+
+void click(QWidget* widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+// Clicks a button of the next message box and tells where the box stood.
+void answerBox(QMessageBox::StandardButton button, QRect* frame = nullptr, QString* text = nullptr)
+{
+    whenModal([=](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        if (frame)
+            *frame = box->frameGeometry();
+        if (text)
+            *text = box->text();
+        click(box->button(button));
+    });
+}
+
+QPoint screenCentre(const QWidget& w)
+{
+    return w.screen()->availableGeometry().center();
+}
+
+void addGroup(TempDatabase& db, int gid, const QString& name)
+{
+    db.exec(QStringLiteral("insert into grptbl (gid, gdesc) values (%1, '%2')").arg(gid).arg(name));
+}
+
+// The main window on the program's own dialogs.
+struct DesktopFixture : MainWindowFixture
+{
+    template<typename F>
+    explicit DesktopFixture(F&& prepare)
+        : MainWindowFixture(std::forward<F>(prepare))
+    {
+        data::setAnswers(&dialogs);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    DesktopFixture()
+        : DesktopFixture([](TempDatabase&) {})
+    { }
+    app::DialogAnswers dialogs;
+};
+
+} // namespace
 
 class DialogAnswersTest : public QObject
 {
@@ -77,6 +167,202 @@ private slots:
             nullptr, QStringLiteral("PDF Files (*.pdf);;Melbrin Reports (*.mrp)"),
             dir.filePath(QStringLiteral("report")));
         QCOMPARE(chosen, std::optional<QString>(dir.filePath(saved)));
+    }
+
+    // Boxes open in the middle of the screen, not over the window that asks.
+    void boxesStandInTheMiddleOfTheScreen()
+    {
+        DesktopFixture f([](TempDatabase& db) { addMember(db, 0, QStringLiteral("Ann")); });
+        f.w->move(0, 0);
+        f.w->resize(500, 380);
+        QVERIFY((f.w->frameGeometry().center() - screenCentre(*f.w)).manhattanLength() > 100);
+
+        QRect error, question, about;
+        QSize aboutSize;
+        QString text;
+        f.w->eName->clear();
+        answerBox(QMessageBox::Ok, &error, &text);
+        click(f.w->bSave);
+        QCOMPARE(text, QStringLiteral("Name field cannot be empty."));
+        answerBox(QMessageBox::Cancel, &question, &text);
+        click(f.w->bDelete);
+        QCOMPARE(text, QStringLiteral("Delete the record?"));
+        whenModal([&about, &aboutSize](QWidget* modal) {
+            QVERIFY(qobject_cast<app::Taboutbox*>(modal));
+            about = modal->frameGeometry();
+            aboutSize = modal->size();
+            click(modal->findChild<QPushButton*>(QStringLiteral("bClose")));
+        });
+        click(f.w->ActionToolBar1->widgetForAction(f.w->actAbout));
+
+        for (const QRect& frame : {error, question, about}) {
+            QVERIFY(frame.isValid());
+            QVERIFY2((frame.center() - screenCentre(*f.w)).manhattanLength() <= 2,
+                     qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                    .arg(frame.x())
+                                    .arg(frame.y())
+                                    .arg(frame.width())
+                                    .arg(frame.height())));
+        }
+        QCOMPARE(aboutSize, QSize(327, 275));
+        QCOMPARE(f.count(QStringLiteral("1=1")), 1);
+    }
+
+    // The input box and the message boxes are wide enough for their title bars to show the
+    // whole title.
+    void boxesShowTheirWholeTitle()
+    {
+        DesktopFixture f;
+        struct Seen
+        {
+            QString title;
+            int width = 0;
+            int needed = 0;
+        };
+        auto measure = [](QWidget* modal) {
+            QFont bold = modal->font();
+            bold.setBold(true);
+            return Seen {modal->windowTitle(), modal->width(),
+                         QFontMetrics(bold).horizontalAdvance(modal->windowTitle())};
+        };
+        std::vector<Seen> seen;
+        whenModal([&](QWidget* modal) {
+            QVERIFY(qobject_cast<QInputDialog*>(modal));
+            seen.push_back(measure(modal));
+            QTest::keyClicks(modal->findChild<QLineEdit*>(), QStringLiteral("Sales"));
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        click(f.w->bNewGrp);
+        QCOMPARE(f.w->lstGroup->currentText(), QStringLiteral("Sales"));
+
+        // Save Database: the file dialog, then the box that tells it is done
+        const QTemporaryDir out;
+        whenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            dialog->selectFile(out.filePath(QStringLiteral("copy.mdb")));
+            click(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save));
+            whenModal([&](QWidget* next) {
+                auto* box = qobject_cast<QMessageBox*>(next);
+                QVERIFY(box);
+                seen.push_back(measure(box));
+                click(box->button(QMessageBox::Ok));
+            });
+        });
+        click(f.w->ActionToolBar1->widgetForAction(f.w->actSave));
+        QVERIFY(QFile::exists(out.filePath(QStringLiteral("copy.mdb"))));
+
+        QCOMPARE(seen.size(), size_t(2));
+        QCOMPARE(seen[0].title, QStringLiteral("Create new group"));
+        QCOMPARE(seen[1].title, QStringLiteral("Information"));
+        for (const Seen& s : seen) {
+            // room for the window's icon and its three title-bar buttons beside the text
+            QVERIFY2(s.width >= s.needed + 4 * 24,
+                     qPrintable(QStringLiteral("%1: %2 for a title of %3")
+                                    .arg(s.title)
+                                    .arg(s.width)
+                                    .arg(s.needed)));
+        }
+    }
+
+    // Two groups of one name: Save, the list and Remove each find the group by its number.
+    void groupsOfOneNameAreToldApart()
+    {
+        DesktopFixture f([](TempDatabase& db) {
+            addGroup(db, 1, QStringLiteral("Sales"));
+            addGroup(db, 2, QStringLiteral("Sales"));
+            addMember(db, 1, QStringLiteral("Finn"));
+            addMember(db, 2, QStringLiteral("Eve"));
+        });
+        f.w->lstGroup->setFocus();
+        QTest::keyClick(f.w->lstGroup, Qt::Key_Down);
+        QCOMPARE(f.w->lstGroup->currentIndex(), 1);
+        QCOMPARE(f.listed(), QStringList {"Finn"});
+        QTest::keyClick(f.w->lstGroup, Qt::Key_Down);
+        QCOMPARE(f.listed(), QStringList {"Eve"});
+        QCOMPARE(f.w->FGroupId(), 2);
+        QTest::keyClick(f.w->lstGroup, Qt::Key_Up);
+        QCOMPARE(f.listed(), QStringList {"Finn"});
+
+        // Eve, typed while the other Sales is listed, is overwritten where she is
+        click(f.w->bClear);
+        QTest::keyClicks(f.w->eName, QStringLiteral("Eve"));
+        QTest::keyClicks(f.w->eRemark, QStringLiteral("new"));
+        QString asked;
+        answerBox(QMessageBox::Ok, nullptr, &asked);
+        click(f.w->bSave);
+        QCOMPARE(asked, QStringLiteral("Overwrite the record?"));
+        QCOMPARE(f.count(QStringLiteral("name='Eve'")), 1);
+        QCOMPARE(f.db.scalar(QStringLiteral("select gid || remark from stafftbl where name='Eve'"))
+                     .toString(),
+                 QStringLiteral("2new"));
+        QCOMPARE(f.w->lstGroup->currentIndex(), 2);
+        QCOMPARE(f.listed(), QStringList {"Eve"});
+
+        // Remove takes the group listed, not the first of its name
+        answerBox(QMessageBox::Ok);
+        click(f.w->bRemove);
+        QCOMPARE(f.db.scalar(QStringLiteral("select group_concat(gid) from grptbl")).toString(),
+                 QStringLiteral("0,1"));
+        QCOMPARE(f.db.scalar(QStringLiteral("select gid from stafftbl where name='Eve'")).toInt(),
+                 0);
+        QCOMPARE(f.db.scalar(QStringLiteral("select gid from stafftbl where name='Finn'")).toInt(),
+                 1);
+    }
+
+    // The font dialog offers only the sizes the card takes, and cancelling it keeps both the
+    // font and its colour.
+    void theFontDialogOffersTheCardsSizes()
+    {
+        TempDatabase db;
+        data::Tdsrc dsrc;
+        dsrc.connectTo(db.path());
+        app::DialogAnswers dialogs;
+        data::setAnswers(&dialogs);
+        struct Restore
+        {
+            ~Restore() { data::setAnswers(nullptr); }
+        } restore;
+        cards::TFmLayout layout(dsrc);
+        layout.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&layout));
+        if (!layout.cbCustom->isChecked())
+            click(layout.cbCustom);
+        const QFont before = layout.lbFont->font();
+        const QColor beforeColor = layout.lbFont->color();
+        const QString family = layout.lbFont->properties().font.name;
+
+        for (const bool confirm : {false, true}) {
+            QStringList sizes;
+            whenModal([&](QWidget* modal) {
+                auto* size = modal->findChild<QComboBox*>(QStringLiteral("cbSize"));
+                auto* colour = modal->findChild<QComboBox*>(QStringLiteral("cbColour"));
+                QVERIFY(size && colour);
+                for (int i = 0; i < size->count(); ++i)
+                    sizes << size->itemText(i);
+                size->setFocus();
+                QTest::keyClick(size, Qt::Key_End);
+                colour->setFocus();
+                QTest::keyClick(colour, Qt::Key_Home);
+                for (int i = 0; i < colour->count() && colour->currentText() != u"Red"; ++i)
+                    QTest::keyClick(colour, Qt::Key_Down);
+                click(modal->findChild<QCheckBox*>(QStringLiteral("cbUnderline")));
+                auto* buttons = modal->findChild<QDialogButtonBox*>();
+                click(buttons->button(confirm ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel));
+            });
+            click(layout.bFont);
+            QCOMPARE(
+                sizes,
+                (QStringList {"8", "9", "10", "11", "12", "13", "14", "15", "16", "17", "18"}));
+            if (!confirm) {
+                QCOMPARE(layout.lbFont->font(), before);
+                QCOMPARE(layout.lbFont->color(), beforeColor);
+            }
+        }
+        QCOMPARE(layout.lbFont->font().pointSize(), 18);
+        QCOMPARE(layout.lbFont->properties().font.name, family); // not the stand-in shown
+        QVERIFY(layout.lbFont->font().underline());
+        QCOMPARE(layout.lbFont->color(), QColor(Qt::red));
     }
 };
 

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -114,7 +116,7 @@ TEST_P(SaveDatabaseFlow, AsksBeforeReplacingAndReports)
     exchange::saveDatabase(nullptr, dsrc.src);
 
     EXPECT_EQ(answers.lastFilter, QStringLiteral("Database (*.mdb);;All Files (*)"));
-    EXPECT_EQ(answers.lastFileName, QStringLiteral("cardinfo.mdb"));
+    EXPECT_EQ(answers.lastFileName, exchange::proposedBackupPath());
     EXPECT_TRUE(answers.allAnswered());
     EXPECT_EQ(answers.questions().size(), c.confirm ? 2 : 1);
     if (c.confirm) {
@@ -134,6 +136,44 @@ INSTANTIATE_TEST_SUITE_P(Answers, SaveDatabaseFlow,
                                          SaveCase {"ExistingKept", true, false, {}, false},
                                          SaveCase {"ExistingReplaced", true, true, {saved}, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The dialog starts in the documents folder, never beside the open database (the folder the
+// program usually runs in).
+TEST_F(DatabaseBackupTest, TheDialogStartsInTheDocumentsFolder)
+{
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    const QString oldCurrent = QDir::currentPath();
+    struct Restore
+    {
+        QByteArray home, config;
+        QString current;
+        ~Restore()
+        {
+            qputenv("HOME", home);
+            qputenv("XDG_CONFIG_HOME", config);
+            QDir::setCurrent(current);
+        }
+    } restore {oldHome, oldConfig, oldCurrent};
+    const QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    QDir::setCurrent(QFileInfo(db.path()).absolutePath());
+
+    for (const bool documents : {false, true}) {
+        if (documents) {
+            ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("Documents")));
+        }
+        answers.clear();
+        answers.chooseFile(std::nullopt);
+        exchange::saveDatabase(nullptr, dsrc.src);
+        EXPECT_EQ(answers.lastFileName,
+                  QDir(home.path())
+                      .filePath(documents ? QStringLiteral("Documents/cardinfo.mdb")
+                                          : QStringLiteral("cardinfo.mdb")));
+    }
+    EXPECT_TRUE(answers.texts().isEmpty());
+}
 
 TEST_F(DatabaseBackupTest, ACancelledDialogCopiesNothingAndANameIsUsedAsTyped)
 {

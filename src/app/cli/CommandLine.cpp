@@ -67,13 +67,33 @@ QString programHelp(QCommandLineParser& parser)
 
 bool wantsCommandLine(const QStringList& arguments)
 {
-    // Any word that is not an option names a command (an unknown one is a usage error).
-    for (const QString& a : arguments.mid(1)) {
+    // Any word that is not an option or the database's path names a command (an unknown one
+    // is a usage error); --database alone opens the desktop program on that database.
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (a == u"--database") {
+            if (i + 1 == arguments.size())
+                return true; // the path is missing: a usage error
+            ++i;
+            continue;
+        }
         if (!a.startsWith(u'-') || a == u"--help" || a == u"-h" || a == u"--version" || a == u"-v"
             || a == u"--help-all")
             return true;
     }
     return false;
+}
+
+QString databaseArgument(const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (a == u"--database" && i + 1 < arguments.size())
+            return arguments.at(i + 1);
+        if (a.startsWith(u"--database="))
+            return a.mid(qsizetype(sizeof("--database=") - 1));
+    }
+    return {};
 }
 
 int run(const QStringList& arguments)
