@@ -5,14 +5,17 @@
 #include <QMainWindow>
 #include <memory>
 
+class QAction;
+class QComboBox;
+class QLabel;
 class QPrinter;
 class QPrintPreviewWidget;
-class QLabel;
+class QToolBar;
 
 namespace cards {
 
 // The print preview: the pages of a report drawn by a render function, with page navigation,
-// zoom, printing on a chosen printer (copies, page range) and saving as PDF. Not modal.
+// zoom, printing on a chosen printer (copies, page range) and saving as PDF. Modal.
 class PrintPreviewWindow : public QMainWindow
 {
     Q_OBJECT
@@ -35,12 +38,21 @@ private:
     void buildToolBar();
     void printPages();
     void savePdfClicked();
+    void buildZoomBox(QToolBar* bar);
+    void zoomTo(double factor);
+    // The page of pages, and paging enabled only towards pages that exist.
     void updatePageLabel();
+    void updateZoomBox();
 
     data::Answers::Render m_render;
     std::unique_ptr<QPrinter> m_previewPrinter;
     QPrintPreviewWidget* m_view = nullptr;
     QLabel* m_pageLabel = nullptr;
+    QComboBox* m_zoomBox = nullptr;
+    QAction* m_first = nullptr;
+    QAction* m_previous = nullptr;
+    QAction* m_next = nullptr;
+    QAction* m_last = nullptr;
 };
 
 // Shows the preview window and returns when the user has closed it.

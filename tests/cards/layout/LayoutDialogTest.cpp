@@ -403,6 +403,25 @@ private Q_SLOTS:
         QCOMPARE(f.param("f7").toInt(), 0);
     }
 
+    // A custom font label on the dialog's own font prints in black, also when the desktop's
+    // theme shows light text.
+    void parentFontPrintsBlackOnADarkDesktop()
+    {
+        const QPalette saved = QApplication::palette();
+        QPalette dark = saved;
+        dark.setColor(QPalette::WindowText, QColor(0xE0, 0xE0, 0xE0));
+        dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+        QApplication::setPalette(dark);
+        LayoutFixture f;
+        const auto dialog = f.open();
+        cards::LabelProperties label = dialog->lbFont->properties();
+        label.parentFont = true;
+        dialog->lbFont->setProperties(label);
+        const QColor printed = dialog->options().fontColor;
+        QApplication::setPalette(saved);
+        QCOMPARE(printed, QColor(Qt::black));
+    }
+
     // "Preview" previews every member with the unsaved controls and closes with OK; the
     // command shows the same dialog again until "Exit", then frees it.
     void commandShowsTheDialogAgainAfterEachPreview()

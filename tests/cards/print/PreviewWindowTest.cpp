@@ -1,4 +1,4 @@
-// The print preview window: not modal, the caller waits until it closes; navigation, zoom
+// The print preview window: modal, the caller waits until it closes; navigation, zoom
 // and saving as PDF.
 
 #include "TempDatabase.h"
@@ -49,7 +49,7 @@ void trigger(QWidget* window, const QString& name)
 void exercise(cards::PrintPreviewWindow* window, const QString& pdf)
 {
     QCOMPARE(window->windowTitle(), QStringLiteral("Print Preview"));
-    QCOMPARE(window->windowModality(), Qt::NonModal);
+    QCOMPARE(window->windowModality(), Qt::ApplicationModal);
     QPrintPreviewWidget* view = window->view();
     QTRY_COMPARE(view->pageCount(), 3);
     trigger(window, QStringLiteral("Last"));
