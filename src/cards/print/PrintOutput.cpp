@@ -9,6 +9,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <filesystem>
 #include <system_error>
@@ -43,7 +44,10 @@ QString withPdfSuffix(const QString& fileName)
 
 void savePagesAsPdf(QWidget* parent, const data::Answers::Render& render)
 {
-    const std::optional<QString> fileName = data::answers().saveFileName(parent, pdfFilter(), {});
+    // Proposed in the user's documents, never beside the program and its database.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const std::optional<QString> fileName
+        = data::answers().saveFileName(parent, pdfFilter(), folder);
     if (fileName && !fileName->isEmpty())
         data::writePdf(withPdfSuffix(*fileName), render);
 }

@@ -6,7 +6,9 @@
 // CTest runs this program with no print server reachable (CUPS_SERVER names a missing socket).
 
 #include "ScriptedAnswers.h"
+#include "cards/print/PrintOutput.h"
 #include "cards/print/PrintPreviewWindow.h"
+#include "data/Error.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,9 +18,11 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -221,8 +225,44 @@ private Q_SLOTS:
         QVERIFY(answers.allAnswered());
         QVERIFY(answers.texts().isEmpty());
         QCOMPARE(answers.lastFilter, QStringLiteral("PDF files (*.pdf)"));
+        QCOMPARE(answers.lastFileName,
+                 QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {written});
         QCOMPARE(pdfText(dir.filePath(written)), QStringLiteral("Page 1"));
+    }
+
+    // The print dialog's print-to-file choice: the PDF takes the name (".pdf" added) only
+    // when the printer has finished; a failed print leaves the earlier file and no part file.
+    void printingToAFileReplacesItOnlyWhenWhole()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("cards.pdf"));
+        QFile earlier(pdf);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("an earlier PDF");
+        earlier.close();
+        const auto failing = [](QPagedPaintDevice* device) {
+            QPainter painter(device);
+            painter.drawText(QPointF(100, 100), QStringLiteral("Page 1"));
+            throw data::Error(QStringLiteral("the report failed"));
+        };
+        {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(dir.filePath(QStringLiteral("cards")));
+            QVERIFY_THROWS_EXCEPTION(data::Error, cards::printToPdfFile(printer, failing));
+        }
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+        QCOMPARE(earlier.readAll(), QByteArray("an earlier PDF"));
+        earlier.close();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"cards.pdf"});
+
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("cards")));
+        cards::printToPdfFile(printer, pages(2));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"cards.pdf"});
+        QCOMPARE(pdfText(pdf), QStringLiteral("Page 1 Page 2"));
     }
 
     // While a preview is open, a click on the window that opened it goes nowhere: no second
