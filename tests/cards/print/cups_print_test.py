@@ -7,9 +7,11 @@ printer, runs CLIENT (CupsPrintClient.cpp: Print in the preview, OK in the print
 against it, waits for the PDF the printer makes and reads its pages and text back. The
 server is stopped at the end, also on failure.
 
-The PDF printer reads its own settings from a fixed folder (/etc/cups). To point its output
-at the temporary folder without touching the system's files, the test runs in a mount
-namespace of its own in which a private copy of that folder is mounted over it.
+The PDF printer reads its own settings from a fixed folder (/etc/cups), one file per device
+name. To point its output at the temporary folder without touching the system's files, the
+test runs in a mount namespace of its own in which a private copy of that folder is mounted
+over it. Where no mount namespace can be made, it adds a settings file of a device name of
+its own to the folder and removes it at the end; nothing there is changed.
 
 Usage: cups_print_test.py CLIENT
 Exits 77 (skipped) with the reason when the print server cannot run here.
@@ -48,8 +50,9 @@ def write(path, text):
         f.write(text)
 
 
-def configure(root):
-    """The server's and the PDF printer's settings, all folders inside root."""
+def configure(root, device, device_folder):
+    """The server's and the PDF printer's settings, all folders inside root; the printer's
+    for the device name in device_folder (the private copy of the folder when None)."""
     etc = os.path.join(root, "etc")
     for sub in ("spool/tmp", "cache", "state", "log", "out", "pdfspool", "home"):
         os.makedirs(os.path.join(root, sub), exist_ok=True)
@@ -82,8 +85,8 @@ PageLog {root}/log/page_log
 SystemGroup root
 FileDevice No
 """)
-    # The instance "melbrin" of the PDF printer (device cups-pdf:/melbrin) reads this file.
-    write(os.path.join(etc, "cups-pdf-melbrin.conf"), f"""Out {root}/out
+    # The PDF printer of device cups-pdf:/NAME reads cups-pdf-NAME.conf.
+    write(os.path.join(device_folder or etc, f"cups-pdf-{device}.conf"), f"""Out {root}/out
 AnonDirName {root}/out
 Spool {root}/pdfspool
 Grp root
@@ -163,14 +166,16 @@ def grey_pixels(pdf, root, name):
     return width, height, pixels
 
 
-def check(client, root):
-    etc = configure(root)
-    subprocess.run(["mount", "--bind", etc, CONFIG_FOLDER], check=True)
+def check(client, root, private):
+    device = "melbrin" if private else f"melbrin-test-{os.getpid()}"
+    etc = configure(root, device, None if private else CONFIG_FOLDER)
+    if private:
+        subprocess.run(["mount", "--bind", etc, CONFIG_FOLDER], check=True)
     env = dict(os.environ)
     env["CUPS_SERVER"] = os.path.join(root, "cups.sock")
     server = start_server(root, etc, env)
     try:
-        added = run(["lpadmin", "-p", QUEUE, "-v", "cups-pdf:/melbrin", "-P", PPD, "-E",
+        added = run(["lpadmin", "-p", QUEUE, "-v", f"cups-pdf:/{device}", "-P", PPD, "-E",
                      "-o", "pdftops-renderer-default=gs"], env)
         if added.returncode != 0:
             fail("lpadmin could not add the queue: " + added.stderr)
@@ -218,7 +223,8 @@ def check(client, root):
             fail("the paper is not the page the program drew")
     finally:
         stop_server(server)
-        subprocess.run(["umount", CONFIG_FOLDER], check=False)
+        if private:
+            subprocess.run(["umount", CONFIG_FOLDER], check=False)
 
 
 def main():
@@ -231,16 +237,23 @@ def main():
                 skip(f"{program} is missing: install {package} (scripts/install-deps)")
         if os.geteuid() != 0:
             skip("the PDF printer runs only under a print server started by root")
-        if subprocess.run(["unshare", "-m", "true"], capture_output=True).returncode != 0:
-            skip("no mount namespace here, so the PDF printer's output cannot be pointed "
-                 "at a temporary folder without changing " + CONFIG_FOLDER)
-        env = dict(os.environ, **{INSIDE: "1"})
-        sys.exit(subprocess.run(["unshare", "-m", "--propagation", "private", sys.executable,
-                                 os.path.abspath(__file__), client], env=env).returncode)
+        if subprocess.run(["unshare", "-m", "true"], capture_output=True).returncode == 0:
+            env = dict(os.environ, **{INSIDE: "1"})
+            sys.exit(subprocess.run(["unshare", "-m", "--propagation", "private",
+                                     sys.executable, os.path.abspath(__file__), client],
+                                    env=env).returncode)
+        print("no mount namespace here: a settings file of the test's own goes into "
+              + CONFIG_FOLDER + " while it runs")
+    private = os.environ.get(INSIDE) == "1"
     with tempfile.TemporaryDirectory(prefix="melbrin-cups-") as root:
         # cups-pdf and the filters run as other users and must reach the folders.
         os.chmod(root, 0o755)
-        check(client, root)
+        try:
+            check(client, root, private)
+        finally:
+            own = os.path.join(CONFIG_FOLDER, f"cups-pdf-melbrin-test-{os.getpid()}.conf")
+            if not private and os.path.exists(own):
+                os.remove(own)
 
 
 if __name__ == "__main__":
