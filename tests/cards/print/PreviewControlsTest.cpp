@@ -65,7 +65,8 @@ void click(QWidget* window, const QString& name)
 
 QString zoomText(QWidget* window)
 {
-    return window->findChild<QComboBox*>(QStringLiteral("zoom"))->currentText();
+    const auto* box = window->findChild<QComboBox*>(QStringLiteral("zoom"));
+    return box ? box->currentText() : QStringLiteral("(no zoom box)");
 }
 
 QString percent(const QPrintPreviewWidget* view)
@@ -148,7 +149,9 @@ private Q_SLOTS:
         QVERIFY(zoomText(&window) != QStringLiteral("100 %"));
 
         // A percentage typed into the box zooms to it.
-        QLineEdit* edit = window.findChild<QComboBox*>(QStringLiteral("zoom"))->lineEdit();
+        auto* box = window.findChild<QComboBox*>(QStringLiteral("zoom"));
+        QVERIFY(box && box->lineEdit());
+        QLineEdit* edit = box->lineEdit();
         edit->selectAll();
         QTest::keyClicks(edit, QStringLiteral("250"));
         QTest::keyClick(edit, Qt::Key_Return);
