@@ -75,7 +75,7 @@ public:
         return FontChoice {*font, initialColor};
     }
     // The print preview window titled "Print Preview": render draws every page of the report
-    // onto the device it is given (the preview, a printer, a PDF). Not modal, but the call
+    // onto the device it is given (the preview, a printer, a PDF). Modal; the call
     // returns only when the window has been closed.
     using Render = std::function<void(QPagedPaintDevice* device)>;
     virtual void preview(QWidget* parent, const Render& render) = 0;

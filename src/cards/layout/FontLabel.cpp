@@ -62,7 +62,11 @@ void FontLabel::setProperties(const LabelProperties& properties)
 
 QColor FontLabel::color() const
 {
-    return palette().color(QPalette::WindowText);
+    // The stored colour, not the palette's: a label on the parent's font prints in the
+    // parent's window text colour, which is black whatever the desktop's theme shows.
+    if (m_properties.parentFont)
+        return QColor(0, 0, 0);
+    return LabelFontMapping::toQColor(m_properties.font.color);
 }
 
 } // namespace cards

@@ -22,7 +22,7 @@ public:
     // that takes its parent's font shows the parent's font and text colour.
     void setProperties(const LabelProperties& properties);
 
-    // The colour the text is shown in.
+    // The colour the text prints in: the stored font colour, black for the parent's font.
     QColor color() const;
 
 private:

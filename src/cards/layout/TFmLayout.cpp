@@ -117,7 +117,13 @@ void TFmLayout::connectHandlers()
 
 void TFmLayout::showEvent(QShowEvent* event)
 {
-    data::centreOnScreen(this);
+    // Centred once only: before the window manager has framed the dialog again its frame is
+    // not known, so centring on every show would place it by the frame one time and by the
+    // client area the next.
+    if (!m_placed) {
+        data::centreOnScreen(this);
+        m_placed = true;
+    }
     QDialog::showEvent(event);
 }
 

@@ -152,6 +152,8 @@ private:
     data::Tdsrc& m_dsrc;
     std::array<QComboBox*, 7> m_slotLists {};
     std::array<QPushButton*, 7> m_captionButtons {};
+    // Centred when first shown; shown again after a preview, it stays where it was.
+    bool m_placed = false;
 };
 
 } // namespace cards

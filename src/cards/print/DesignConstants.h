@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QColor>
-#include <QGuiApplication>
-#include <QPalette>
 #include <QString>
 
 namespace cards {
@@ -19,10 +17,12 @@ inline QColor silver()
     return QColor(0xC0, 0xC0, 0xC0);
 }
 
-// The system's window text colour.
+// The window text colour of the reports: black, as on the classic desktops the designs were
+// made on. Never the running desktop's palette, whose text may be light on a dark theme while
+// the paper stays white.
 inline QColor windowTextColor()
 {
-    return QGuiApplication::palette().color(QPalette::WindowText);
+    return QColor(0, 0, 0);
 }
 
 } // namespace cards

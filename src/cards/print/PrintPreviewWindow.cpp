@@ -1,18 +1,23 @@
 #include "PrintPreviewWindow.h"
 
+#include "PrintOutput.h"
 #include "cards/PageCapture.h"
 #include "cards/PreparedReportFile.h"
 #include "data/Error.h"
 #include "data/ErrorHandler.h"
 #include "data/OutputFile.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPrintDialog>
+#include <QLineEdit>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QToolBar>
 
 namespace cards {
@@ -23,7 +28,10 @@ PrintPreviewWindow::PrintPreviewWindow(QWidget* parent, data::Answers::Render re
     , m_previewPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     setWindowTitle(tr("Print Preview"));
-    setWindowModality(Qt::NonModal);
+    // Modal: the report reads the shared rows and the open database while the window is
+    // open, so neither another preview nor a change to the database may come in between what
+    // the window shows and what it prints.
+    setWindowModality(Qt::ApplicationModal);
     m_view = new QPrintPreviewWidget(m_previewPrinter.get(), this);
     setCentralWidget(m_view);
     connect(m_view, &QPrintPreviewWidget::paintRequested, this,
@@ -50,59 +58,108 @@ void PrintPreviewWindow::buildToolBar()
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    add(tr("First"), [this] { m_view->setCurrentPage(1); });
-    add(tr("Previous"), [this] { m_view->setCurrentPage(m_view->currentPage() - 1); });
+    const auto goTo = [this](auto page) {
+        return [this, page] {
+            m_view->setCurrentPage(page());
+            updatePageLabel();
+        };
+    };
+    m_first = add(tr("First"), goTo([] { return 1; }));
+    m_previous = add(tr("Previous"), goTo([this] { return m_view->currentPage() - 1; }));
     m_pageLabel = new QLabel(bar);
     bar->addWidget(m_pageLabel);
-    add(tr("Next"), [this] { m_view->setCurrentPage(m_view->currentPage() + 1); });
-    add(tr("Last"), [this] { m_view->setCurrentPage(m_view->pageCount()); });
+    m_next = add(tr("Next"), goTo([this] { return m_view->currentPage() + 1; }));
+    m_last = add(tr("Last"), goTo([this] { return m_view->pageCount(); }));
     bar->addSeparator();
-    add(tr("Fit"), [this] { m_view->fitInView(); });
-    add(tr("100 %"), [this] {
-        m_view->setZoomMode(QPrintPreviewWidget::CustomZoom);
-        m_view->setZoomFactor(1.0);
+    add(tr("Fit"), [this] {
+        m_view->fitInView();
+        updateZoomBox();
     });
-    add(tr("Width"), [this] { m_view->fitToWidth(); });
+    add(tr("100 %"), [this] { zoomTo(1.0); });
+    add(tr("Width"), [this] {
+        m_view->fitToWidth();
+        updateZoomBox();
+    });
+    buildZoomBox(bar);
     bar->addSeparator();
     add(tr("Print..."), [this] { data::guarded([this] { printPages(); }); });
     add(tr("Save..."), [this] { data::guarded([this] { saveClicked(); }); });
     add(tr("Load..."), [this] { data::guarded([this] { loadClicked(); }); });
     bar->addSeparator();
     add(tr("Close"), [this] { close(); });
-    connect(m_view, &QPrintPreviewWidget::previewChanged, this,
-            &PrintPreviewWindow::updatePageLabel);
+    // Page changes, zoom changes and refitting after a resize all report here.
+    connect(m_view, &QPrintPreviewWidget::previewChanged, this, [this] {
+        updatePageLabel();
+        updateZoomBox();
+    });
+}
+
+// The zoom in whole percent of the paper's real size; a percentage typed or picked zooms.
+void PrintPreviewWindow::buildZoomBox(QToolBar* bar)
+{
+    m_zoomBox = new QComboBox(bar);
+    m_zoomBox->setObjectName(QStringLiteral("zoom"));
+    m_zoomBox->setEditable(true);
+    m_zoomBox->setInsertPolicy(QComboBox::NoInsert);
+    for (int percent : {25, 50, 75, 100, 125, 150, 200, 400})
+        m_zoomBox->addItem(tr("%1 %").arg(percent));
+    m_zoomBox->setMinimumContentsLength(6);
+    m_zoomBox->setCompleter(nullptr);
+    bar->addWidget(m_zoomBox);
+    const auto apply = [this](const QString& text) {
+        const auto match
+            = QRegularExpression(QStringLiteral("^\\s*(\\d{1,4})\\s*%?\\s*$")).match(text);
+        const int percent = match.hasMatch() ? match.captured(1).toInt() : 0;
+        if (percent >= 10 && percent <= 1000)
+            zoomTo(percent / 100.0);
+        else
+            updateZoomBox();
+    };
+    connect(m_zoomBox, &QComboBox::textActivated, this, apply);
+    connect(m_zoomBox->lineEdit(), &QLineEdit::returnPressed, this,
+            [this, apply] { apply(m_zoomBox->currentText()); });
+}
+
+void PrintPreviewWindow::zoomTo(double factor)
+{
+    m_view->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    m_view->setZoomFactor(factor);
+    updateZoomBox();
+}
+
+void PrintPreviewWindow::updateZoomBox()
+{
+    if (m_zoomBox)
+        m_zoomBox->setEditText(tr("%1 %").arg(qRound(m_view->zoomFactor() * 100)));
 }
 
 void PrintPreviewWindow::updatePageLabel()
 {
-    m_pageLabel->setText(tr(" Page %1 of %2 ").arg(m_view->currentPage()).arg(m_view->pageCount()));
+    const int page = m_view->currentPage();
+    const int count = m_view->pageCount();
+    m_pageLabel->setText(tr(" Page %1 of %2 ").arg(page).arg(count));
+    m_first->setEnabled(page > 1);
+    m_previous->setEnabled(page > 1);
+    m_next->setEnabled(page < count);
+    m_last->setEnabled(page < count);
 }
 
 void PrintPreviewWindow::printPages()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    dialog.setOptions(QAbstractPrintDialog::PrintPageRange
-                      | QAbstractPrintDialog::PrintCollateCopies
-                      | QAbstractPrintDialog::PrintShowPageSize);
-    dialog.setMinMax(1, std::max(1, m_view->pageCount()));
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    m_render(&printer);
+    printReportPages(this, m_render, m_view->pageCount());
 }
 
 void PrintPreviewWindow::saveClicked()
 {
-    const std::optional<QString> chosen
-        = data::answers().saveFileName(this, saveFileFilter, QString());
+    // Proposed in the user's documents, never beside the program and its database.
+    const std::optional<QString> chosen = data::answers().saveFileName(
+        this, saveFileFilter, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     if (!chosen || chosen->isEmpty())
         return;
     // The dialog tells the file's kind by its extension; any other name is a PDF.
-    QString fileName = *chosen;
     const bool report
-        = fileName.endsWith(QStringLiteral(".") + preparedReportSuffix, Qt::CaseInsensitive);
-    if (!report && !fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        fileName += QStringLiteral(".pdf");
+        = chosen->endsWith(QStringLiteral(".") + preparedReportSuffix, Qt::CaseInsensitive);
+    const QString fileName = report ? *chosen : withPdfSuffix(*chosen);
     if (QFileInfo::exists(fileName) && !data::confirmBox(tr("Overwrite the file?")))
         return;
     if (report)

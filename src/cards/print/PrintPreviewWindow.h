@@ -5,9 +5,12 @@
 #include <QMainWindow>
 #include <memory>
 
+class QAction;
+class QComboBox;
+class QLabel;
 class QPrinter;
 class QPrintPreviewWidget;
-class QLabel;
+class QToolBar;
 
 namespace cards {
 
@@ -18,7 +21,7 @@ inline const QString loadFileFilter = QStringLiteral("Melbrin Reports (*.mrp);;A
 
 // The print preview: the pages of a report drawn by a render function, with page navigation,
 // zoom, printing on a chosen printer (copies, page range), saving as PDF or as a prepared
-// report, and loading a saved report in place of the one shown. Not modal.
+// report, and loading a saved report in place of the one shown. Modal.
 class PrintPreviewWindow : public QMainWindow
 {
     Q_OBJECT
@@ -48,12 +51,21 @@ private:
     void printPages();
     void saveClicked();
     void loadClicked();
+    void buildZoomBox(QToolBar* bar);
+    void zoomTo(double factor);
+    // The page of pages, and paging enabled only towards pages that exist.
     void updatePageLabel();
+    void updateZoomBox();
 
     data::Answers::Render m_render;
     std::unique_ptr<QPrinter> m_previewPrinter;
     QPrintPreviewWidget* m_view = nullptr;
     QLabel* m_pageLabel = nullptr;
+    QComboBox* m_zoomBox = nullptr;
+    QAction* m_first = nullptr;
+    QAction* m_previous = nullptr;
+    QAction* m_next = nullptr;
+    QAction* m_last = nullptr;
 };
 
 // Shows the preview window and returns when the user has closed it.

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -403,6 +404,25 @@ private Q_SLOTS:
         QCOMPARE(f.param("f7").toInt(), 0);
     }
 
+    // A custom font label on the dialog's own font prints in black, also when the desktop's
+    // theme shows light text.
+    void parentFontPrintsBlackOnADarkDesktop()
+    {
+        const QPalette saved = QApplication::palette();
+        QPalette dark = saved;
+        dark.setColor(QPalette::WindowText, QColor(0xE0, 0xE0, 0xE0));
+        dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+        QApplication::setPalette(dark);
+        LayoutFixture f;
+        const auto dialog = f.open();
+        cards::LabelProperties label = dialog->lbFont->properties();
+        label.parentFont = true;
+        dialog->lbFont->setProperties(label);
+        const QColor printed = dialog->options().fontColor;
+        QApplication::setPalette(saved);
+        QCOMPARE(printed, QColor(Qt::black));
+    }
+
     // "Preview" previews every member with the unsaved controls and closes with OK; the
     // command shows the same dialog again until "Exit", then frees it.
     void commandShowsTheDialogAgainAfterEachPreview()
@@ -444,6 +464,49 @@ private Q_SLOTS:
         QVERIFY(f.answers.texts().isEmpty());
         QVERIFY(owner.findChildren<TFmLayout*>().isEmpty());
         QCOMPARE(f.param("f1").toInt(), 1); // nothing saved
+    }
+
+    // Centred when the command opens it; after each preview it comes back where it was, also
+    // where the user moved it.
+    void dialogKeepsItsPlaceAcrossPreviews()
+    {
+        LayoutFixture f;
+        QWidget owner;
+        const auto clickOn = [](QWidget* button) {
+            QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        };
+        QList<QPoint> shownAt;
+        QPoint centreOffset;
+        const QPoint moveBy(37, -23);
+        const auto preview = [&](TFmLayout* d) {
+            shownAt << d->pos();
+            clickOn(d->Button1);
+        };
+        WhenShown<TFmLayout> steps({
+            [&](TFmLayout* d) {
+                centreOffset
+                    = d->frameGeometry().center() - d->screen()->availableGeometry().center();
+                preview(d);
+            },
+            preview,
+            [&](TFmLayout* d) {
+                d->move(d->pos() + moveBy); // the user moves it
+                preview(d);
+            },
+            preview,
+            [&](TFmLayout* d) {
+                shownAt << d->pos();
+                clickOn(d->Button2);
+            },
+        });
+        data::guarded([&] { cards::actLayoutExecute(&owner, f.dsrc); });
+        QCOMPARE(steps.ran, 5);
+        QCOMPARE(f.answers.previews, 4);
+        QVERIFY2(centreOffset.manhattanLength() <= 2,
+                 qPrintable(QString::number(centreOffset.y())));
+        const QPoint first = shownAt.value(0);
+        QCOMPARE(shownAt,
+                 (QList<QPoint> {first, first, first + moveBy, first + moveBy, first + moveBy}));
     }
 
     void closeBoxEndsTheCommand()

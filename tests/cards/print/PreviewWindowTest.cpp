@@ -1,4 +1,4 @@
-// The print preview window: not modal, the caller waits until it closes; navigation, zoom,
+// The print preview window: modal, the caller waits until it closes; navigation, zoom,
 // saving as PDF or as a prepared report, and loading a saved report.
 
 #include "ScriptedAnswers.h"
@@ -91,7 +91,7 @@ QByteArray contents(const QString& path)
 void exercise(cards::PrintPreviewWindow* window, const QString& pdf)
 {
     QCOMPARE(window->windowTitle(), QStringLiteral("Print Preview"));
-    QCOMPARE(window->windowModality(), Qt::NonModal);
+    QCOMPARE(window->windowModality(), Qt::ApplicationModal);
     QPrintPreviewWidget* view = window->view();
     QTRY_COMPARE(view->pageCount(), 3);
     trigger(window, QStringLiteral("Last"));

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "data/Answers.h"
+
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+namespace cards {
+
+// The name with ".pdf" added unless it already ends so (in any letter case).
+QString withPdfSuffix(const QString& fileName);
+
+// The preview's Print command: the print dialog (printer, copies, page range from 1 to
+// pageCount), then the pages on the chosen printer. The dialog's print-to-file choice writes
+// a PDF that replaces an earlier file only when it was written whole. With no printer
+// installed the user is told so and chooses a PDF file instead. Throws data::Error with the
+// reason when the pages cannot be printed or written.
+void printReportPages(QWidget* parent, const data::Answers::Render& render, int pageCount);
+
+// Draws the pages onto a printer set to print into a PDF file: into a new file beside the
+// one named (".pdf" added), which takes its place only when the printer has finished.
+void printToPdfFile(QPrinter& printer, const data::Answers::Render& render);
+
+// Asks for a PDF file name through the answers and writes the pages there (".pdf" added when
+// the name lacks it). Nothing happens on cancel.
+void savePagesAsPdf(QWidget* parent, const data::Answers::Render& render);
+
+} // namespace cards
