@@ -6,17 +6,20 @@
 #include "data/Error.h"
 #include "data/ErrorHandler.h"
 #include "data/OutputFile.h"
+#include "data/WidgetUtils.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QToolBar>
 
@@ -37,7 +40,14 @@ PrintPreviewWindow::PrintPreviewWindow(QWidget* parent, data::Answers::Render re
     connect(m_view, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* printer) { data::guarded([&] { m_render(printer); }); });
     buildToolBar();
-    resize(800, 900);
+    // A page's height where the screen has room for it, and never more than the screen,
+    // title bar and panels left aside.
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    QSize size(800, 900);
+    if (screen)
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(24, 64));
+    resize(size);
+    data::centreOnScreen(this);
     m_view->fitInView();
     m_view->updatePreview();
 }
@@ -82,11 +92,19 @@ void PrintPreviewWindow::buildToolBar()
     });
     buildZoomBox(bar);
     bar->addSeparator();
-    add(tr("Print..."), [this] { data::guarded([this] { printPages(); }); });
-    add(tr("Save..."), [this] { data::guarded([this] { saveClicked(); }); });
-    add(tr("Load..."), [this] { data::guarded([this] { loadClicked(); }); });
+    add(tr("Print..."), [this] {
+        data::guarded([this] { printPages(); });
+    })->setShortcut(QKeySequence::Print);
+    add(tr("Save..."), [this] {
+        data::guarded([this] { saveClicked(); });
+    })->setShortcut(QKeySequence::Save);
+    add(tr("Load..."), [this] {
+        data::guarded([this] { loadClicked(); });
+    })->setShortcut(QKeySequence::Open);
     bar->addSeparator();
-    add(tr("Close"), [this] { close(); });
+    add(tr("Close"), [this] {
+        close();
+    })->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence::Close});
     // Page changes, zoom changes and refitting after a resize all report here.
     connect(m_view, &QPrintPreviewWidget::previewChanged, this, [this] {
         updatePageLabel();

@@ -124,15 +124,24 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("saved.pdf"));
         bool checked = false;
+        bool escCloses = false;
         QTimer::singleShot(0, [&] {
             cards::PrintPreviewWindow* window = openWindow();
             QVERIFY(window);
             exercise(window, pdf);
+            // the whole window, title bar aside, stands on the screen
+            const QRect screen = window->screen()->availableGeometry();
+            QVERIFY(window->width() <= screen.width() && window->height() < screen.height());
             checked = !QTest::currentTestFailed();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keyClick(window, Qt::Key_Escape);
+            escCloses = !window->isVisible();
             window->close(); // also after a failed check, so the test ends
         });
         cards::showPrintPreview(nullptr, threePages);
         QVERIFY(checked);
+        QVERIFY(escCloses);
         QVERIFY(!openWindow());
         QVERIFY(QFileInfo(pdf).size() > 0);
     }
