@@ -2,10 +2,8 @@
 
 #include "PrintFixture.h"
 #include "cards/CardPreview.h"
-#include "cards/PagePainter.h"
 #include "imaging/Picture.h"
 
-#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace printfixture;
@@ -305,14 +303,7 @@ TEST(CardDesigns, MemberWithoutPhotoPrintsTheBackgroundInItsPlace)
 
         // At 254 dots per inch one pixel is a tenth of a millimetre.
         const cards::Page& page = pages[0];
-        QImage paper(int(page.width.toTenths()), int(page.height.toTenths()), QImage::Format_RGB32);
-        paper.setDotsPerMeterX(10000);
-        paper.setDotsPerMeterY(10000);
-        paper.fill(Qt::white);
-        {
-            QPainter painter(&paper);
-            cards::PagePainter::paint(page, painter);
-        }
+        const QImage paper = paintedPage(page, 254);
         // B's photo place: A's, moved as far as B's card is from A's.
         const cards::LengthRect& photoA = images[1].rect;
         const QPoint centreA(int(photoA.centreX().toTenths()),

@@ -5,14 +5,12 @@
 
 #include "PrintFixture.h"
 #include "cards/PageCapture.h"
-#include "cards/PagePainter.h"
 #include "cards/ReportLayout.h"
 #include "cards/print/TqrMemList.h"
 #include "data/Error.h"
 
 #include <QDir>
 #include <QFile>
-#include <QPainter>
 #include <QPrinter>
 #include <QSet>
 #include <QTemporaryDir>
@@ -33,15 +31,7 @@ QImage painted(cards::Page page)
         if (auto* image = std::get_if<cards::ImageItem>(&item))
             image->image = image->image.copy();
     }
-    constexpr double dpi = 120;
-    QImage image(qRound(page.width.toDevice(dpi)), qRound(page.height.toDevice(dpi)),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.setDotsPerMeterX(qRound(dpi / 0.0254));
-    image.setDotsPerMeterY(qRound(dpi / 0.0254));
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    cards::PagePainter::paint(page, painter);
-    return image;
+    return printfixture::paintedPage(page, 120, QImage::Format_ARGB32_Premultiplied);
 }
 
 QString refusal(const QByteArray& bytes)

@@ -2,13 +2,11 @@
 // is light, changes nothing on paper or in the preview.
 
 #include "PrintFixture.h"
-#include "cards/PagePainter.h"
 #include "cards/ReportLayout.h"
 #include "cards/print/TqrMemList.h"
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <QPalette>
 #include <gtest/gtest.h>
 
@@ -40,14 +38,7 @@ private:
 
 QImage render(const cards::Page& page)
 {
-    QImage image(qRound(mm(210).toDevice(dpi)), qRound(mm(297).toDevice(dpi)),
-                 QImage::Format_RGB32);
-    image.setDotsPerMeterX(qRound(dpi / 0.0254));
-    image.setDotsPerMeterY(qRound(dpi / 0.0254));
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    cards::PagePainter::paint(page, painter);
-    return image;
+    return printfixture::paintedPage(page, dpi);
 }
 
 // The darkest pixel drawn where the text stands, as its largest colour channel.

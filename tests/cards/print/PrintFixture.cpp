@@ -1,9 +1,12 @@
 #include "PrintFixture.h"
 
 #include "cards/CardPreview.h"
+#include "cards/PagePainter.h"
 #include "cards/TextMetrics.h"
 #include "imaging/Jpeg.h"
 #include "imaging/Picture.h"
+
+#include <QPainter>
 
 namespace printfixture {
 
@@ -18,6 +21,17 @@ const cards::TextMetrics& metrics()
 {
     static const cards::TextMetrics shared;
     return shared;
+}
+
+QImage paintedPage(const cards::Page& page, double dpi, QImage::Format format)
+{
+    QImage image(qRound(page.width.toDevice(dpi)), qRound(page.height.toDevice(dpi)), format);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    cards::PagePainter::paint(page, painter);
+    return image;
 }
 
 QStringList texts(const cards::Page& page)

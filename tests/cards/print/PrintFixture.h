@@ -28,6 +28,10 @@ const cards::TextMetrics& metrics();
 QStringList texts(const cards::Page& page);
 const cards::TextItem* findText(const cards::Page& page, const QString& text);
 
+// The page painted on white paper of its size at dpi dots per inch.
+QImage paintedPage(const cards::Page& page, double dpi,
+                   QImage::Format format = QImage::Format_RGB32);
+
 // A starter database, connected through a data module, with the layout's fields query open.
 class PrintDatabase
 {
