@@ -3,7 +3,6 @@
 // the same photos with libjpeg and writing them into a PDF with no layout at all.
 
 #include "cards/CardPreview.h"
-#include "cards/TextMetrics.h"
 #include "cards/print/CardReport.h"
 #include "cards/print/ReportRender.h"
 #include "cards/print/TqrMemList.h"
@@ -11,6 +10,7 @@
 #include "data/Tdsrc.h"
 #include "imaging/Jpeg.h"
 #include "imaging/Picture.h"
+#include "report/TextMetrics.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -147,7 +147,7 @@ void CardsToPdf(benchmark::State& state)
         options.slotChoices[std::size_t(k)] = {choices[k], QStringLiteral("Caption %1").arg(k + 1)};
     options.printBack = true;
     options.background = background();
-    const cards::TextMetrics metrics;
+    const report::TextMetrics metrics;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         s.dsrc.QList.setSql(QStringList {QStringLiteral("select * from stafftbl"),
@@ -165,7 +165,7 @@ void CardsToPdf(benchmark::State& state)
 
 void CheckListToPdf(benchmark::State& state)
 {
-    const cards::TextMetrics metrics;
+    const report::TextMetrics metrics;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         cards::TqrMemList memList(staff().dsrc.src);

@@ -18,6 +18,24 @@ struct SlotChoice
     QString caption;
 };
 
+// Where the cards go: A4 sheets of the style's design, or one card per page of a card printer.
+enum class CardOutput { Sheet, CardPrinter };
+
+// The one barcode or QR code a card may carry: its kind, the member column it encodes and its
+// place on the card in millimetres from the card's top left corner. Until placed, the style's
+// default place is used.
+struct CodeElement
+{
+    enum class Kind { None, Code128, Qr };
+    Kind kind = Kind::None;
+    QString field = QStringLiteral("staffno");
+    bool placed = false;
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+};
+
 // Everything card rendering reads from the layout dialog's controls, saved or not.
 struct CardOptions
 {
@@ -31,6 +49,12 @@ struct CardOptions
     int position = 0; // "Text Position", whole millimetres
     QFont font; // the custom font (face, size, style, character set, pitch)
     QColor fontColor = Qt::black; // and its colour
+
+    // Kept in the database's settings table; the defaults are the cards as they always were.
+    bool watermark = true; // "Print SAMPLE watermark": "SAMPLE" and the maker's address
+    CardOutput output = CardOutput::Sheet;
+    CodeElement code;
+    bool shrinkText = false; // "Shrink long text to fit"
 };
 
 } // namespace cards

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cards/CardOptions.h"
-#include "cards/Page.h"
+#include "report/Page.h"
 
 #include <memory>
 #include <vector>
@@ -12,10 +12,13 @@ namespace data {
 class Query;
 }
 
+namespace report {
+class TextMetrics;
+} // namespace report
+
 namespace cards {
 
 class CardReport;
-class TextMetrics;
 
 // The card report of the options' style (0, 1 or 2; anything else gives none), printing one
 // card for every row of rows, with the seven slots bound to the options (columns looked up in
@@ -25,8 +28,8 @@ std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Que
                                            data::Query& rows);
 
 // The pages those cards make, laid out without drawing.
-std::vector<Page> cardPages(const CardOptions& options, data::Query& fields, data::Query& rows,
-                            const TextMetrics& metrics);
+std::vector<report::Page> cardPages(const CardOptions& options, data::Query& fields,
+                                    data::Query& rows, const report::TextMetrics& metrics);
 
 // Shows the cards of the open rows in the print preview and returns when it has been closed.
 void PreviewCards(QWidget* owner, const CardOptions& options, data::Query& fields,

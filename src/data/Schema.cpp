@@ -29,7 +29,9 @@ CREATE TABLE stafftbl (
     datejoin TEXT COLLATE NOCASE,
     expiry TEXT COLLATE NOCASE,
     remark TEXT COLLATE NOCASE,
-    photo BLOB);
+    photo BLOB,
+    changedutc TEXT,
+    printedutc TEXT);
 CREATE INDEX stafftbl_name ON stafftbl (name);
 CREATE INDEX stafftbl_gid ON stafftbl (gid, name);
 CREATE TABLE fields (
@@ -48,6 +50,7 @@ CREATE TABLE param (
     position REAL,
     custom BOOLEAN,
     font BLOB);
+CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT);
 INSERT INTO grptbl (gid, gdesc) VALUES (0, 'DEFAULT');
 INSERT INTO fields (seq, fname, dname, uname) VALUES
     (1, 'name', 'English Name', 'Name'),

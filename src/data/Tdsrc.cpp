@@ -1,5 +1,8 @@
 #include "Tdsrc.h"
 
+#include "DatabaseSettings.h"
+#include "Error.h"
+
 namespace data {
 
 Tdsrc::Tdsrc()
@@ -32,6 +35,12 @@ void Tdsrc::connectTo(const QString& path)
     src.close();
     src.setConnectionString(buildConnectionString(path, password()));
     src.open();
+    extensionsProblem.clear();
+    try {
+        addMissingExtensions(src);
+    } catch (const Error& e) {
+        extensionsProblem = e.message();
+    }
     QGroup.open();
     QStaff.open();
     QList.open();

@@ -18,8 +18,13 @@ public:
     static QString password();
     static QString databaseFileName() { return QStringLiteral("cardinfo.mdb"); }
 
-    // Connects to the file at path and opens the four queries in their order.
+    // Connects to the file at path, adds the settings table and member columns a file of an
+    // older version lacks, and opens the four queries in their order.
     void connectTo(const QString& path);
+
+    // Why the settings table or member columns could not be added on connecting (a read-only
+    // file, mostly); empty when the file has them. Cards then print with the defaults.
+    QString extensionsProblem;
 
     Connection src;
     Query QGroup;

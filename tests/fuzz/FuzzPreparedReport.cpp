@@ -2,9 +2,9 @@
 // again to bytes that read back, and its pages are drawn. Texts are left out of the drawing:
 // a font family made up by the fuzzer sends fontconfig into lookups whose caches it never
 // frees, which LeakSanitizer reports as leaks that are not ours; reading the fonts stays in.
-#include "cards/PagePainter.h"
-#include "cards/PreparedReportFile.h"
 #include "data/Error.h"
+#include "report/PagePainter.h"
+#include "report/PreparedReportFile.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -15,14 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
     const QByteArray input
         = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), qsizetype(size));
-    std::vector<cards::Page> pages;
+    std::vector<report::Page> pages;
     try {
-        pages = cards::decodePreparedReport(input);
+        pages = report::decodePreparedReport(input);
     } catch (const data::Error&) {
         return 0;
     }
     try {
-        if (cards::decodePreparedReport(cards::encodePreparedReport(pages)).size() != pages.size())
+        if (report::decodePreparedReport(report::encodePreparedReport(pages)).size()
+            != pages.size())
             std::abort();
     } catch (const data::Error&) {
         std::abort(); // what was read must save and read back
@@ -30,13 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     QImage image(120, 170, QImage::Format_ARGB32_Premultiplied);
     image.setDotsPerMeterX(600); // about 15 dots per inch
     image.setDotsPerMeterY(600);
-    for (cards::Page& page : pages) {
-        std::erase_if(page.items, [](const cards::PageItem& item) {
-            return std::holds_alternative<cards::TextItem>(item);
+    for (report::Page& page : pages) {
+        std::erase_if(page.items, [](const report::PageItem& item) {
+            return std::holds_alternative<report::TextItem>(item);
         });
         image.fill(Qt::white);
         QPainter painter(&image);
-        cards::PagePainter::paint(page, painter);
+        report::PagePainter::paint(page, painter);
     }
     return 0;
 }

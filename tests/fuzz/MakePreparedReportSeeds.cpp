@@ -2,9 +2,9 @@
 // itself, from a real card sheet, a real check list and a page with every kind of item.
 // Usage: make_preparedreport_seeds FOLDER (tests/fuzz/corpus/preparedreport).
 #include "PrintFixture.h"
-#include "cards/PreparedReportFile.h"
-#include "cards/ReportLayout.h"
 #include "cards/print/TqrMemList.h"
+#include "report/PreparedReportFile.h"
+#include "report/ReportLayout.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -15,30 +15,30 @@ using printfixture::mm;
 
 namespace {
 
-cards::Page everyKind()
+report::Page everyKind()
 {
     QImage dot(3, 2, QImage::Format_RGB32);
     dot.fill(Qt::red);
     QImage grey(2, 2, QImage::Format_Grayscale8);
     grey.fill(128);
-    cards::Page page;
+    report::Page page;
     page.width = mm(60);
     page.height = mm(40);
-    page.items.push_back(cards::FillItem {{mm(1), mm(1), mm(10), mm(5)}, Qt::yellow});
+    page.items.push_back(report::FillItem {{mm(1), mm(1), mm(10), mm(5)}, Qt::yellow});
     page.items.push_back(
-        cards::FrameItem {{mm(0), mm(0), mm(60), mm(40)}, cards::Frame::all(Qt::black, mm(0.5))});
-    page.items.push_back(cards::ImageItem {{mm(2), mm(2), mm(6), mm(4)}, dot});
-    page.items.push_back(cards::ImageItem {{mm(12), mm(2), mm(6), mm(4)}, dot});
-    page.items.push_back(cards::ImageItem {{mm(22), mm(2), mm(4), mm(4)}, grey});
-    page.items.push_back(cards::LineItem {mm(0), mm(20), mm(40), mm(20), Qt::blue, mm(0.2)});
-    page.items.push_back(cards::TextItem {mm(5), mm(10), mm(20), mm(4), QStringLiteral("Ann 安"),
-                                          QFont(QStringLiteral("Arial"), 9), Qt::black});
+        report::FrameItem {{mm(0), mm(0), mm(60), mm(40)}, report::Frame::all(Qt::black, mm(0.5))});
+    page.items.push_back(report::ImageItem {{mm(2), mm(2), mm(6), mm(4)}, dot});
+    page.items.push_back(report::ImageItem {{mm(12), mm(2), mm(6), mm(4)}, dot});
+    page.items.push_back(report::ImageItem {{mm(22), mm(2), mm(4), mm(4)}, grey});
+    page.items.push_back(report::LineItem {mm(0), mm(20), mm(40), mm(20), Qt::blue, mm(0.2)});
+    page.items.push_back(report::TextItem {mm(5), mm(10), mm(20), mm(4), QStringLiteral("Ann 安"),
+                                           QFont(QStringLiteral("Arial"), 9), Qt::black});
     return page;
 }
 
-bool write(const QDir& dir, const QString& name, const std::vector<cards::Page>& pages)
+bool write(const QDir& dir, const QString& name, const std::vector<report::Page>& pages)
 {
-    cards::savePreparedReport(dir.filePath(name), pages);
+    report::savePreparedReport(dir.filePath(name), pages);
     std::printf("%s\n", qPrintable(dir.filePath(name)));
     return true;
 }
@@ -67,6 +67,6 @@ int main(int argc, char** argv)
 
     cards::TqrMemList memList(base.dsrc.src);
     write(dir, QStringLiteral("check_list.mrp"),
-          cards::ReportLayout(printfixture::metrics()).pages(memList.report));
+          report::ReportLayout(printfixture::metrics()).pages(memList.report));
     return 0;
 }

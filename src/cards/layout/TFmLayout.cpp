@@ -141,6 +141,10 @@ CardOptions TFmLayout::options() const
     result.position = sePos->value();
     result.font = lbFont->font();
     result.fontColor = lbFont->color();
+    result.watermark = m_databaseOptions.watermark;
+    result.output = m_databaseOptions.output;
+    result.code = m_databaseOptions.code;
+    result.shrinkText = m_databaseOptions.shrinkText;
     return result;
 }
 

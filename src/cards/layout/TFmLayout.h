@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cards/CardOptions.h"
 #include "data/Query.h"
 
 #include <QDialog>
@@ -24,7 +25,6 @@ class ImageBox;
 
 namespace cards {
 
-struct CardOptions;
 class FontLabel;
 class SpinEdit;
 
@@ -150,6 +150,8 @@ private:
     double ParamFloat(const QString& column) const;
 
     data::Tdsrc& m_dsrc;
+    // The options kept in the database's settings table, as loaded and last saved.
+    CardOptions m_databaseOptions;
     std::array<QComboBox*, 7> m_slotLists {};
     std::array<QPushButton*, 7> m_captionButtons {};
     // Centred when first shown; shown again after a preview, it stays where it was.

@@ -3,7 +3,10 @@
 #include "FontLabel.h"
 #include "SpinEdit.h"
 #include "TFmLayout.h"
+#include "cards/DatabaseOptions.h"
+#include "data/DatabaseSettings.h"
 #include "data/Error.h"
+#include "data/Tdsrc.h"
 #include "data/Utils.h"
 #include "imaging/ImageBox.h"
 #include "imaging/LoadPicture.h"
@@ -51,6 +54,7 @@ void TFmLayout::FormCreate()
     param.first();
 
     LoadSlots();
+    readDatabaseOptions(data::DatabaseSettings(m_dsrc.src), m_databaseOptions);
 
     imaging::LoadPictureFromBlob(param, QStringLiteral("bitmap"), *imgBack);
     imaging::ShowSizeHint(*imgBack);
@@ -141,6 +145,10 @@ void TFmLayout::bSaveClick()
 
     for (int k = 1; k <= 7; ++k)
         SaveSlot(slotColumn(k), captionButton(k), slotList(k));
+    const CardOptions stored = options();
+    data::DatabaseSettings settings(m_dsrc.src);
+    writeDatabaseOptions(settings, stored);
+    m_databaseOptions = stored;
     LoadSlots();
     data::ShowSettingsSaved();
 }

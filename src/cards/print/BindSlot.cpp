@@ -1,17 +1,18 @@
 #include "BindSlot.h"
 
-#include "cards/LabelControl.h"
-#include "cards/LineControl.h"
 #include "data/Query.h"
+#include "report/LabelControl.h"
+#include "report/LineControl.h"
 
 namespace cards {
 
-void BindSlot(const CardOptions& options, LabelControl& caption, DataTextControl& value,
-              const DataTextControl::PrintHandler& formatHandler, LineControl& line,
+void BindSlot(const CardOptions& options, report::LabelControl& caption,
+              report::DataTextControl& value,
+              const report::DataTextControl::PrintHandler& formatHandler, report::LineControl& line,
               const SlotChoice& slot, data::Query& fields)
 {
     if (options.custom) {
-        value.rect.left = Length::mm(options.position);
+        value.rect.left = report::Length::mm(options.position);
         value.font = options.font;
         value.fontColor = options.fontColor;
         line.penColor = options.fontColor;

@@ -1,16 +1,18 @@
 #pragma once
 
 #include "cards/CardOptions.h"
-#include "cards/DataTextControl.h"
+#include "report/DataTextControl.h"
 
 namespace data {
 class Query;
 }
 
-namespace cards {
-
+namespace report {
 class LabelControl;
 class LineControl;
+} // namespace report
+
+namespace cards {
 
 // Applies one slot's settings to its caption label, data text and line. Under custom options
 // the data text moves to the text position and takes the custom font, the line takes the
@@ -19,8 +21,9 @@ class LineControl;
 // slot's. A slot below 1 prints no value and no line; otherwise the fields row whose seq is
 // the slot's index names the column (a miss takes the current fields row), and "datejoin" and
 // "expiry" print through formatHandler.
-void BindSlot(const CardOptions& options, LabelControl& caption, DataTextControl& value,
-              const DataTextControl::PrintHandler& formatHandler, LineControl& line,
+void BindSlot(const CardOptions& options, report::LabelControl& caption,
+              report::DataTextControl& value,
+              const report::DataTextControl::PrintHandler& formatHandler, report::LineControl& line,
               const SlotChoice& slot, data::Query& fields);
 
 } // namespace cards

@@ -7,9 +7,9 @@
 #include "TrptFmt1.h"
 #include "TrptFmt2.h"
 #include "TrptFmt3.h"
-#include "cards/ReportLayout.h"
-#include "cards/TextMetrics.h"
 #include "data/Answers.h"
+#include "report/ReportLayout.h"
+#include "report/TextMetrics.h"
 
 namespace cards {
 
@@ -41,13 +41,13 @@ std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Que
     return card;
 }
 
-std::vector<Page> cardPages(const CardOptions& options, data::Query& fields, data::Query& rows,
-                            const TextMetrics& metrics)
+std::vector<report::Page> cardPages(const CardOptions& options, data::Query& fields,
+                                    data::Query& rows, const report::TextMetrics& metrics)
 {
     const std::unique_ptr<CardReport> card = makeCardReport(options, fields, rows);
     if (!card)
         return {};
-    return ReportLayout(metrics).pages(card->report);
+    return report::ReportLayout(metrics).pages(card->report);
 }
 
 void PreviewCards(QWidget* owner, const CardOptions& options, data::Query& fields,
@@ -56,7 +56,7 @@ void PreviewCards(QWidget* owner, const CardOptions& options, data::Query& field
     const std::unique_ptr<CardReport> card = makeCardReport(options, fields, rows);
     if (!card)
         return;
-    const TextMetrics metrics;
+    const report::TextMetrics metrics;
     data::answers().preview(
         owner, [&](QPagedPaintDevice* device) { printReport(card->report, *device, metrics); });
 }

@@ -10,27 +10,29 @@
 
 namespace cards {
 
-CardReport::CardReport(data::Query& rows, int columns, Length bandWidth, Length bandHeight)
+CardReport::CardReport(data::Query& rows, int columns, report::Length bandWidth,
+                       report::Length bandHeight)
     : m_rows(rows)
     , m_source(rows)
 {
     report.page.columns = columns;
-    report.page.columnSpace = Length::mm(10);
+    report.page.columnSpace = report::Length::mm(10);
     report.page.printIfEmpty = true;
     report.font = QFont(QStringLiteral("Arial"), 10);
     report.fontColor = windowTextColor();
     report.setDataSource(&m_source);
-    Band& detail = report.setDetailBand(bandWidth, bandHeight);
+    report::Band& detail = report.setDetailBand(bandWidth, bandHeight);
     detail.color = Qt::white;
-    detail.beforePrint = [this](Band& b, bool& print) { DetailBand1BeforePrint(b, print); };
+    detail.beforePrint = [this](report::Band& b, bool& print) { DetailBand1BeforePrint(b, print); };
 }
 
-void CardReport::DetailBand1BeforePrint(Band&, bool&)
+void CardReport::DetailBand1BeforePrint(report::Band&, bool&)
 {
     if (m_rows.eof())
         return;
     // Decoded no larger than the photo box needs at 600 dots per inch.
-    const auto dots = [](Length length) { return int(std::ceil(length.toMm() * 600 / 25.4)); };
+    const auto dots
+        = [](report::Length length) { return int(std::ceil(length.toMm() * 600 / 25.4)); };
     imaging::Picture photo;
     // A member without a photo leaves the background showing in its place.
     imaging::LoadPhotoFromBlob(m_rows, QStringLiteral("photo"), photo,
@@ -38,33 +40,36 @@ void CardReport::DetailBand1BeforePrint(Band&, bool&)
     qrPhoto->picture = ownedImage(photo);
 }
 
-void CardReport::addBackground(Length width, Length height)
+void CardReport::addBackground(report::Length width, report::Length height)
 {
-    QRImage1 = &band().add<ImageControl>(LengthRect {Length(), Length(), width, height});
+    QRImage1 = &band().add<report::ImageControl>(
+        report::LengthRect {report::Length(), report::Length(), width, height});
 }
 
-void CardReport::addPhoto(LengthRect rect)
+void CardReport::addPhoto(report::LengthRect rect)
 {
-    qrPhoto = &band().add<ImageControl>(rect);
+    qrPhoto = &band().add<report::ImageControl>(rect);
 }
 
-LabelControl& CardReport::addWatermark(Length top, Length height, int points, const QString& text)
+report::LabelControl& CardReport::addWatermark(report::Length top, report::Length height,
+                                               int points, const QString& text)
 {
-    auto& label = band().add<LabelControl>(LengthRect {Length(), top, Length(), height}, text);
+    auto& label = band().add<report::LabelControl>(
+        report::LengthRect {report::Length(), top, report::Length(), height}, text);
     label.font = QFont(QStringLiteral("Arial"), points, QFont::Bold, true);
     label.fontColor = silver();
-    label.alignment = TextControl::Alignment::Center;
+    label.alignment = report::TextControl::Alignment::Center;
     label.alignToBand = true;
     return label;
 }
 
-LabelControl& CardReport::addSample(Length top, Length height, int points)
+report::LabelControl& CardReport::addSample(report::Length top, report::Length height, int points)
 {
     QRLabel8 = &addWatermark(top, height, points, QStringLiteral("SAMPLE"));
     return *QRLabel8;
 }
 
-LabelControl& CardReport::addAddress(Length top, Length height, int points)
+report::LabelControl& CardReport::addAddress(report::Length top, report::Length height, int points)
 {
     QRLabel9 = &addWatermark(top, height, points, makerWebAddress());
     return *QRLabel9;
@@ -72,22 +77,23 @@ LabelControl& CardReport::addAddress(Length top, Length height, int points)
 
 void CardReport::addSlot(int index, const SlotPlace& place)
 {
-    const Length down = pitch(index);
-    auto& value = band().add<DataTextControl>(place.data.translated(Length(), down));
+    const report::Length down = pitch(index);
+    auto& value
+        = band().add<report::DataTextControl>(place.data.translated(report::Length(), down));
     value.font = report.font;
     value.fontColor = report.fontColor;
 
     // Right-justified: the design width only fixes the right edge.
-    const Length designWidth = Length::mm(10);
-    auto& caption = band().add<LabelControl>(LengthRect {place.captionRight - designWidth,
-                                                         place.captionTop + down, designWidth,
-                                                         place.captionHeight},
-                                             QStringLiteral("QRLabel%1").arg(index + 1));
+    const report::Length designWidth = report::Length::mm(10);
+    auto& caption = band().add<report::LabelControl>(
+        report::LengthRect {place.captionRight - designWidth, place.captionTop + down, designWidth,
+                            place.captionHeight},
+        QStringLiteral("QRLabel%1").arg(index + 1));
     caption.font = QFont(QStringLiteral("Arial"), 7, QFont::Normal, true);
     caption.fontColor = windowTextColor();
-    caption.alignment = TextControl::Alignment::Right;
+    caption.alignment = report::TextControl::Alignment::Right;
 
-    auto& line = band().add<LineControl>(place.line.translated(Length(), down));
+    auto& line = band().add<report::LineControl>(place.line.translated(report::Length(), down));
 
     QRDBText[std::size_t(index)] = &value;
     QRLabel[std::size_t(index)] = &caption;

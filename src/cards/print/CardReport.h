@@ -1,11 +1,11 @@
 #pragma once
 
 #include "QuerySource.h"
-#include "cards/DataTextControl.h"
-#include "cards/ImageControl.h"
-#include "cards/LabelControl.h"
-#include "cards/LineControl.h"
-#include "cards/Report.h"
+#include "report/DataTextControl.h"
+#include "report/ImageControl.h"
+#include "report/LabelControl.h"
+#include "report/LineControl.h"
+#include "report/Report.h"
 
 #include <array>
 
@@ -27,44 +27,45 @@ public:
     CardReport& operator=(const CardReport&) = delete;
     virtual ~CardReport() = default;
 
-    Report report;
-    ImageControl* QRImage1 = nullptr; // the card background
-    ImageControl* qrPhoto = nullptr;
-    LabelControl* QRLabel8 = nullptr; // "SAMPLE"
-    LabelControl* QRLabel9 = nullptr; // the maker's web address
-    std::array<DataTextControl*, slotCount> QRDBText {};
-    std::array<LabelControl*, slotCount> QRLabel {}; // the slot captions
-    std::array<LineControl*, slotCount> QRShape {};
+    report::Report report;
+    report::ImageControl* QRImage1 = nullptr; // the card background
+    report::ImageControl* qrPhoto = nullptr;
+    report::LabelControl* QRLabel8 = nullptr; // "SAMPLE"
+    report::LabelControl* QRLabel9 = nullptr; // the maker's web address
+    std::array<report::DataTextControl*, slotCount> QRDBText {};
+    std::array<report::LabelControl*, slotCount> QRLabel {}; // the slot captions
+    std::array<report::LineControl*, slotCount> QRShape {};
 
     // Loads the current row's photo into qrPhoto, none for a member without one; with no row
     // the photo stays as it is.
-    void DetailBand1BeforePrint(Band& band, bool& print);
+    void DetailBand1BeforePrint(report::Band& band, bool& print);
 
 protected:
     // The slot pitch: 20 pixels at 96 pixels per inch.
-    static Length pitch(int slot) { return Length::mm(5.2917 * slot); }
+    static report::Length pitch(int slot) { return report::Length::mm(5.2917 * slot); }
 
-    CardReport(data::Query& rows, int columns, Length bandWidth, Length bandHeight);
+    CardReport(data::Query& rows, int columns, report::Length bandWidth, report::Length bandHeight);
 
-    void addBackground(Length width, Length height);
-    void addPhoto(LengthRect rect);
+    void addBackground(report::Length width, report::Length height);
+    void addPhoto(report::LengthRect rect);
     // A silver, bold italic label centred across the band.
-    LabelControl& addWatermark(Length top, Length height, int points, const QString& text);
-    LabelControl& addSample(Length top, Length height, int points);
-    LabelControl& addAddress(Length top, Length height, int points);
+    report::LabelControl& addWatermark(report::Length top, report::Length height, int points,
+                                       const QString& text);
+    report::LabelControl& addSample(report::Length top, report::Length height, int points);
+    report::LabelControl& addAddress(report::Length top, report::Length height, int points);
 
     struct SlotPlace
     {
-        LengthRect data; // of slot 1; the others one pitch further down each
-        Length captionRight;
-        Length captionTop;
-        Length captionHeight;
-        LengthRect line;
+        report::LengthRect data; // of slot 1; the others one pitch further down each
+        report::Length captionRight;
+        report::Length captionTop;
+        report::Length captionHeight;
+        report::LengthRect line;
     };
     // Slot index's data text, caption and line, in that drawing order.
     void addSlot(int index, const SlotPlace& place);
 
-    Band& band() { return *report.detailBand(); }
+    report::Band& band() { return *report.detailBand(); }
 
 private:
     data::Query& m_rows;

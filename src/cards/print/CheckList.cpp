@@ -2,9 +2,9 @@
 
 #include "ReportRender.h"
 #include "TqrMemList.h"
-#include "cards/TextMetrics.h"
 #include "data/Answers.h"
 #include "data/Tdsrc.h"
+#include "report/TextMetrics.h"
 
 namespace cards {
 
@@ -13,7 +13,7 @@ void actCheckListExecute(QWidget* owner, data::Tdsrc& dsrc)
     TqrMemList memList(dsrc.src);
     memList.QRLabel8->enabled = true;
     memList.QRLabel9->enabled = true;
-    const TextMetrics metrics;
+    const report::TextMetrics metrics;
     data::answers().preview(
         owner, [&](QPagedPaintDevice* device) { printReport(memList.report, *device, metrics); });
 }

@@ -1,12 +1,12 @@
 #include "PrintPreviewWindow.h"
 
 #include "PrintOutput.h"
-#include "cards/PageCapture.h"
-#include "cards/PreparedReportFile.h"
 #include "data/Error.h"
 #include "data/ErrorHandler.h"
 #include "data/OutputFile.h"
 #include "data/WidgetUtils.h"
+#include "report/PageCapture.h"
+#include "report/PreparedReportFile.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -201,16 +201,17 @@ void PrintPreviewWindow::saveAsPdf(const QString& fileName)
 
 void PrintPreviewWindow::saveAsReport(const QString& fileName)
 {
-    const std::vector<Page> pages = capturePages(m_render);
+    const std::vector<report::Page> pages = report::capturePages(m_render);
     if (pages.empty())
         throw data::Error(tr("The report has no pages to save."));
-    savePreparedReport(fileName, pages);
+    report::savePreparedReport(fileName, pages);
 }
 
 void PrintPreviewWindow::loadReport(const QString& fileName)
 {
-    auto pages = std::make_shared<const std::vector<Page>>(loadPreparedReport(fileName));
-    m_render = [pages](QPagedPaintDevice* device) { cards::printPages(*pages, *device); };
+    auto pages
+        = std::make_shared<const std::vector<report::Page>>(report::loadPreparedReport(fileName));
+    m_render = [pages](QPagedPaintDevice* device) { report::printPages(*pages, *device); };
     m_view->updatePreview();
     m_view->setCurrentPage(1);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cards/DataSource.h"
+#include "report/DataSource.h"
 
 namespace data {
 class Query;
@@ -10,7 +10,7 @@ namespace cards {
 
 // The rows of an open query as a report reads them. The report's cursor is the query's own,
 // so a before-print handler reads the row being printed straight from the query.
-class QuerySource : public DataSource
+class QuerySource : public report::DataSource
 {
 public:
     explicit QuerySource(data::Query& query)

@@ -1,10 +1,10 @@
 #include "ReportRender.h"
 
-#include "cards/PagePainter.h"
-#include "cards/Report.h"
-#include "cards/ReportLayout.h"
-#include "cards/ReportPrinter.h"
 #include "data/Error.h"
+#include "report/PagePainter.h"
+#include "report/Report.h"
+#include "report/ReportLayout.h"
+#include "report/ReportPrinter.h"
 
 #include <QCoreApplication>
 #include <QPageLayout>
@@ -13,11 +13,12 @@
 
 namespace cards {
 
-int printReport(Report& report, QPagedPaintDevice& device, const TextMetrics& metrics)
+int printReport(report::Report& report, QPagedPaintDevice& device,
+                const report::TextMetrics& metrics)
 {
     auto* printer = dynamic_cast<QPrinter*>(&device);
     if (!printer || printer->printRange() != QPrinter::PageRange || printer->fromPage() < 1)
-        return ReportPrinter::print(report, device, metrics);
+        return report::ReportPrinter::print(report, device, metrics);
 
     const int from = printer->fromPage();
     const int to = printer->toPage() < from ? from : printer->toPage();
@@ -29,12 +30,12 @@ int printReport(Report& report, QPagedPaintDevice& device, const TextMetrics& me
     if (!painter.begin(printer))
         throw data::Error(QCoreApplication::translate("cards", "The printer could not be started"));
     int drawn = 0;
-    ReportLayout(metrics).run(report, [&](Page&& page) {
+    report::ReportLayout(metrics).run(report, [&](report::Page&& page) {
         if (page.number < from || page.number > to)
             return;
         if (drawn++ > 0)
             printer->newPage();
-        PagePainter::paint(page, painter);
+        report::PagePainter::paint(page, painter);
     });
     painter.end();
     return drawn;

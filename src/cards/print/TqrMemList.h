@@ -1,11 +1,11 @@
 #pragma once
 
 #include "QuerySource.h"
-#include "cards/DataTextControl.h"
-#include "cards/ImageControl.h"
-#include "cards/LabelControl.h"
-#include "cards/Report.h"
 #include "data/Query.h"
+#include "report/DataTextControl.h"
+#include "report/ImageControl.h"
+#include "report/LabelControl.h"
+#include "report/Report.h"
 
 #include <array>
 
@@ -27,22 +27,22 @@ public:
     TqrMemList& operator=(const TqrMemList&) = delete;
 
     data::Query data;
-    Report report;
-    Band* QRSubDetail1 = nullptr;
-    Band* ChildBand1 = nullptr;
-    ImageControl* qrPhoto = nullptr;
-    LabelControl* QRLabel8 = nullptr; // "Check List"
-    LabelControl* QRLabel9 = nullptr; // the maker's web address
-    std::array<DataTextControl*, 6> QRDBText {};
-    SystemDataControl* QRSysData1 = nullptr; // the title
-    SystemDataControl* QRSysData2 = nullptr; // the page number
+    report::Report report;
+    report::Band* QRSubDetail1 = nullptr;
+    report::Band* ChildBand1 = nullptr;
+    report::ImageControl* qrPhoto = nullptr;
+    report::LabelControl* QRLabel8 = nullptr; // "Check List"
+    report::LabelControl* QRLabel9 = nullptr; // the maker's web address
+    std::array<report::DataTextControl*, 6> QRDBText {};
+    report::SystemDataControl* QRSysData1 = nullptr; // the title
+    report::SystemDataControl* QRSysData2 = nullptr; // the page number
 
     // Loads the current member's photo into qrPhoto at 120 by 160 pixels; a member without
     // one leaves the box empty.
-    void QRSubDetail1BeforePrint(Band& band, bool& print);
+    void QRSubDetail1BeforePrint(report::Band& band, bool& print);
 
 private:
-    void addLabel(LabelControl*& label, double top, const QString& text);
+    void addLabel(report::LabelControl*& label, double top, const QString& text);
 
     QuerySource m_source;
 };

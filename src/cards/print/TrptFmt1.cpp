@@ -1,6 +1,9 @@
 #include "TrptFmt1.h"
 
 namespace cards {
+using report::Length;
+using report::mm;
+
 TrptFmt1::TrptFmt1(data::Query& rows)
     : CardReport(rows, 2, mm(89.958), mm(53.950))
 {

@@ -1,6 +1,9 @@
 #include "TrptFmt2.h"
 
 namespace cards {
+using report::Length;
+using report::mm;
+
 TrptFmt2::TrptFmt2(data::Query& rows)
     : CardReport(rows, 2, mm(89.958), mm(53.946))
 {

@@ -1,6 +1,9 @@
 #include "TrptFmt3.h"
 
 namespace cards {
+using report::Length;
+using report::mm;
+
 TrptFmt3::TrptFmt3(data::Query& rows)
     : CardReport(rows, 3, mm(56.621), mm(85.990))
 {

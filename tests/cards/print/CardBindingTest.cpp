@@ -22,7 +22,7 @@ protected:
         options.position = 0;
     }
 
-    cards::Page page()
+    report::Page page()
     {
         const auto pages = base.cards(options);
         EXPECT_EQ(pages.size(), 1u);
@@ -38,14 +38,14 @@ TEST_F(CardBinding, WithoutCustomOptionsSlotsKeepTheirDesign)
 {
     options.lines = false;
     options.captions = false;
-    const cards::Page card = page();
-    const cards::TextItem* value = findText(card, QStringLiteral("Alice"));
+    const report::Page card = page();
+    const report::TextItem* value = findText(card, QStringLiteral("Alice"));
     ASSERT_TRUE(value);
     EXPECT_EQ(value->left, mm(10 + 45.27));
     EXPECT_EQ(value->font.family(), QStringLiteral("Arial"));
     EXPECT_EQ(value->color, QColor(Qt::black));
     ASSERT_TRUE(findText(card, QStringLiteral("Name")));
-    EXPECT_EQ(card.all<cards::LineItem>().size(), 6u);
+    EXPECT_EQ(card.all<report::LineItem>().size(), 6u);
 }
 
 TEST_F(CardBinding, CustomOptionsMoveTextsAndSetFontCaptionsAndLines)
@@ -54,20 +54,20 @@ TEST_F(CardBinding, CustomOptionsMoveTextsAndSetFontCaptionsAndLines)
     options.position = 0;
     options.lines = false;
     options.captions = true;
-    const cards::Page card = page();
+    const report::Page card = page();
 
     // Data texts start at the card's left edge, over the captions, in the whole custom font.
-    const cards::TextItem* value = findText(card, QStringLiteral("Chen"));
+    const report::TextItem* value = findText(card, QStringLiteral("Chen"));
     ASSERT_TRUE(value);
     EXPECT_EQ(value->left, mm(10));
-    EXPECT_EQ(value->top, mm(10 + 15.29) + cards::Length::mm(5.2917));
+    EXPECT_EQ(value->top, mm(10 + 15.29) + report::Length::mm(5.2917));
     EXPECT_EQ(value->font.family(), QStringLiteral("Times New Roman"));
     EXPECT_EQ(value->font.pointSize(), 12);
     EXPECT_TRUE(value->font.italic() && value->font.underline());
     EXPECT_EQ(value->color, QColor(Qt::red));
 
     // Captions: the font's face and colour at 7 points, bold alone; right edges as designed.
-    const cards::TextItem* caption = findText(card, QStringLiteral("Chinese"));
+    const report::TextItem* caption = findText(card, QStringLiteral("Chinese"));
     ASSERT_TRUE(caption);
     EXPECT_EQ(caption->font.family(), QStringLiteral("Times New Roman"));
     EXPECT_EQ(caption->font.pointSize(), 7);
@@ -76,7 +76,7 @@ TEST_F(CardBinding, CustomOptionsMoveTextsAndSetFontCaptionsAndLines)
     EXPECT_EQ(caption->color, QColor(Qt::red));
     EXPECT_EQ(caption->left + caption->width, mm(10 + 42.92));
 
-    EXPECT_TRUE(card.all<cards::LineItem>().empty());
+    EXPECT_TRUE(card.all<report::LineItem>().empty());
 }
 
 TEST_F(CardBinding, CustomLinesPrintOnlyForUsedSlotsInTheFontColour)
@@ -85,8 +85,8 @@ TEST_F(CardBinding, CustomLinesPrintOnlyForUsedSlotsInTheFontColour)
     options.lines = true;
     options.captions = false;
     options.slotChoices[2].fieldIndex = -1; // nothing selected
-    const cards::Page card = page();
-    const auto lines = card.all<cards::LineItem>();
+    const report::Page card = page();
+    const auto lines = card.all<report::LineItem>();
     ASSERT_EQ(lines.size(), 5u); // slots 3 and 7 are not used
     for (const auto& line : lines)
         EXPECT_EQ(line.color, QColor(Qt::red));
@@ -110,12 +110,12 @@ TEST_F(CardBinding, DateFieldsAreFormattedAndUnknownIndexesTakeTheCurrentField)
                            {0, QStringLiteral("Unused")},
                            {-1, {}},
                            {1, {}}};
-    const cards::Page card = page();
+    const report::Page card = page();
     EXPECT_EQ(
         texts(card),
         (QStringList {"www.tavrik.example.com", "SAMPLE", "5/Mar, 2004", "Joined", "5/03/2004",
                       "Since", "S-Alice", "No", "S-Alice", "Again", "Unused", "Alice"}));
-    EXPECT_EQ(card.all<cards::LineItem>().size(), 5u);
+    EXPECT_EQ(card.all<report::LineItem>().size(), 5u);
 }
 
 // A style that no radio button stands for makes no report.

@@ -12,10 +12,10 @@ using Points = std::vector<std::pair<double, double>>;
 namespace {
 
 // Top left corners, in tenths of a millimetre, of the white card cells on a page.
-Points cells(const cards::Page& page)
+Points cells(const report::Page& page)
 {
     Points result;
-    for (const auto& fill : page.all<cards::FillItem>())
+    for (const auto& fill : page.all<report::FillItem>())
         result.emplace_back(fill.rect.left.toTenths(), fill.rect.top.toTenths());
     return result;
 }
@@ -97,8 +97,8 @@ INSTANTIATE_TEST_SUITE_P(Styles, CardSheets,
 struct DesignCase
 {
     int style;
-    cards::LengthRect background;
-    cards::LengthRect photo;
+    report::LengthRect background;
+    report::LengthRect photo;
     double lineLeft, lineY, lineWidth; // slot 1's line
     double valueLeft, valueTop; // slot 1's data text
     double captionRight, captionTop; // slot 1's caption
@@ -128,16 +128,16 @@ TEST_P(CardDesigns, PlaceBackgroundPhotoAndSlotsAsDesigned)
 
     const auto pages = base.cards(options);
     ASSERT_EQ(pages.size(), 1u);
-    const cards::Page& page = pages[0];
+    const report::Page& page = pages[0];
     const auto at = [](double value) { return mm(10 + value); };
 
-    const auto images = page.all<cards::ImageItem>();
+    const auto images = page.all<report::ImageItem>();
     ASSERT_EQ(images.size(), 2u);
     EXPECT_EQ(images[0].rect, c.background.translated(mm(10), mm(10)));
     EXPECT_EQ(images[1].rect, c.photo.translated(mm(10), mm(10)));
     EXPECT_EQ(images[1].image.size(), QSize(48, 64));
 
-    const auto lines = page.all<cards::LineItem>();
+    const auto lines = page.all<report::LineItem>();
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0].x1, at(c.lineLeft));
     EXPECT_EQ(lines[0].x2, at(c.lineLeft + c.lineWidth));
@@ -145,8 +145,8 @@ TEST_P(CardDesigns, PlaceBackgroundPhotoAndSlotsAsDesigned)
     EXPECT_EQ(lines[0].color, QColor(Qt::black));
     EXPECT_NEAR((lines[6].y1 - lines[0].y1).toMm(), 6 * 5.2917, 0.001);
 
-    const auto texts = page.all<cards::TextItem>();
-    std::vector<cards::TextItem> values;
+    const auto texts = page.all<report::TextItem>();
+    std::vector<report::TextItem> values;
     std::copy_if(texts.begin(), texts.end(), std::back_inserter(values),
                  [](const auto& t) { return t.text == u"Alice"; });
     ASSERT_EQ(values.size(), 2u);
@@ -155,7 +155,7 @@ TEST_P(CardDesigns, PlaceBackgroundPhotoAndSlotsAsDesigned)
     EXPECT_EQ(values[0].font.pointSize(), 10);
     EXPECT_NEAR((values[1].top - values[0].top).toMm(), 6 * 5.2917, 0.001);
 
-    const cards::TextItem* caption = findText(page, QStringLiteral("Name"));
+    const report::TextItem* caption = findText(page, QStringLiteral("Name"));
     ASSERT_TRUE(caption);
     EXPECT_EQ(caption->left + caption->width, at(c.captionRight));
     EXPECT_EQ(caption->top, at(c.captionTop));
@@ -163,7 +163,7 @@ TEST_P(CardDesigns, PlaceBackgroundPhotoAndSlotsAsDesigned)
     EXPECT_TRUE(caption->font.italic());
 
     // A caption too long for the room keeps its right edge and runs off the card's left.
-    const cards::TextItem* longCaption = findText(
+    const report::TextItem* longCaption = findText(
         page, QStringLiteral("A caption far longer than all the room there is to the left of it"));
     ASSERT_TRUE(longCaption);
     EXPECT_EQ(longCaption->left + longCaption->width, at(c.captionRight));
@@ -221,10 +221,10 @@ TEST(CardDesigns, CentreSampleAndAddressOnEveryCard)
         options.style = e.style;
         const auto pages = base.cards(options);
         ASSERT_EQ(pages.size(), 1u);
-        const auto fills = pages[0].all<cards::FillItem>();
+        const auto fills = pages[0].all<report::FillItem>();
         ASSERT_EQ(fills.size(), 2u);
         int found = 0;
-        for (const auto& t : pages[0].all<cards::TextItem>()) {
+        for (const auto& t : pages[0].all<report::TextItem>()) {
             if (t.text != u"SAMPLE" && t.text != u"www.tavrik.example.com")
                 continue;
             const auto& cell = fills[std::size_t(found / 2)].rect;
@@ -250,13 +250,13 @@ TEST(CardDesigns, EmptyDataSetPrintsOneCardWithoutDataOrPhoto)
     const auto pages = base.cards(options);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(cells(pages[0]), (Points {{100, 100}}));
-    const auto images = pages[0].all<cards::ImageItem>();
+    const auto images = pages[0].all<report::ImageItem>();
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].image.size(), QSize(30, 20));
     EXPECT_EQ(texts(pages[0]),
               (QStringList {"www.tavrik.example.com", "SAMPLE", "Name", "Chinese", "Staff No",
                             "Post", "Dept", "Expiry"}));
-    EXPECT_EQ(pages[0].all<cards::LineItem>().size(), 6u);
+    EXPECT_EQ(pages[0].all<report::LineItem>().size(), 6u);
 }
 
 // A background goes to the painter as the same image on every card, so a PDF holds it once;
@@ -273,7 +273,7 @@ TEST(CardDesigns, ShareTheBackgroundAndLoadEachMembersPhoto)
     options.background = imaging::Picture(300, 200);
     const auto pages = base.cards(options);
     ASSERT_EQ(pages.size(), 1u);
-    const auto images = pages[0].all<cards::ImageItem>();
+    const auto images = pages[0].all<report::ImageItem>();
     ASSERT_EQ(images.size(), 5u); // A: background and photo; B: background; C: both
     for (const std::size_t background : {0u, 2u, 3u})
         EXPECT_EQ(images[background].image.cacheKey(), images[0].image.cacheKey());
@@ -298,14 +298,14 @@ TEST(CardDesigns, MemberWithoutPhotoPrintsTheBackgroundInItsPlace)
         options.background = imaging::Picture::fromImage(back);
         const auto pages = base.cards(options);
         ASSERT_EQ(pages.size(), 1u);
-        const auto images = pages[0].all<cards::ImageItem>();
+        const auto images = pages[0].all<report::ImageItem>();
         ASSERT_EQ(images.size(), 3u) << "style " << style + 1;
 
         // At 254 dots per inch one pixel is a tenth of a millimetre.
-        const cards::Page& page = pages[0];
+        const report::Page& page = pages[0];
         const QImage paper = paintedPage(page, 254);
         // B's photo place: A's, moved as far as B's card is from A's.
-        const cards::LengthRect& photoA = images[1].rect;
+        const report::LengthRect& photoA = images[1].rect;
         const QPoint centreA(int(photoA.centreX().toTenths()),
                              int((photoA.top + photoA.height / 2).toTenths()));
         const QPoint offset(int((images[2].rect.left - images[0].rect.left).toTenths()),

@@ -1,8 +1,8 @@
 // The check list: member boxes three columns across, 27 to a page, by group and name.
 
 #include "PrintFixture.h"
-#include "cards/ReportLayout.h"
 #include "cards/print/TqrMemList.h"
+#include "report/ReportLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -11,16 +11,16 @@ using Points = std::vector<std::pair<double, double>>;
 
 namespace {
 
-std::vector<cards::Page> checkList(PrintDatabase& base)
+std::vector<report::Page> checkList(PrintDatabase& base)
 {
     cards::TqrMemList memList(base.dsrc.src);
-    return cards::ReportLayout(metrics()).pages(memList.report);
+    return report::ReportLayout(metrics()).pages(memList.report);
 }
 
-Points boxes(const cards::Page& page)
+Points boxes(const report::Page& page)
 {
     Points result;
-    for (const auto& frame : page.all<cards::FrameItem>()) {
+    for (const auto& frame : page.all<report::FrameItem>()) {
         if (frame.rect.width == mm(61.35))
             result.emplace_back(frame.rect.left.toTenths(), frame.rect.top.toTenths());
     }
@@ -45,9 +45,9 @@ TEST(CheckList, TwentyEightMembersMakeTwoPagesNumberedAtTheFoot)
     EXPECT_TRUE(findText(pages[1], QStringLiteral("Member 28")));
 
     for (int p = 0; p < 2; ++p) {
-        const cards::TextItem* title
+        const report::TextItem* title
             = findText(pages[std::size_t(p)], QStringLiteral("Member List"));
-        const cards::TextItem* number = findText(pages[std::size_t(p)], QString::number(p + 1));
+        const report::TextItem* number = findText(pages[std::size_t(p)], QString::number(p + 1));
         ASSERT_TRUE(title && number);
         EXPECT_NEAR((title->left + title->width / 2).toMm(), 19.43, 0.001);
         EXPECT_EQ(title->top, mm(3.97));
@@ -68,23 +68,23 @@ TEST(CheckList, BoxesHoldPhotoAndDataOrderedByGroupAndName)
     base.add(1, QStringLiteral("Bob"));
     const auto pages = checkList(base);
     ASSERT_EQ(pages.size(), 1u);
-    const cards::Page& page = pages[0];
+    const report::Page& page = pages[0];
 
     QStringList names;
-    for (const auto& t : page.all<cards::TextItem>()) {
+    for (const auto& t : page.all<report::TextItem>()) {
         if (t.text == u"Ann" || t.text == u"Bob" || t.text == u"Zoe")
             names << t.text;
     }
     EXPECT_EQ(names, (QStringList {"Bob", "Zoe", "Ann"}));
 
     // Only Ann has a photo; Bob's and Zoe's boxes hold their frames alone.
-    const auto images = page.all<cards::ImageItem>();
+    const auto images = page.all<report::ImageItem>();
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].image.size(), QSize(120, 160));
     EXPECT_EQ(images[0].rect,
-              (cards::LengthRect {mm(10 + 0.53), mm(10 + 61.2 + 0.53), mm(20.90), mm(28.05)}));
+              (report::LengthRect {mm(10 + 0.53), mm(10 + 61.2 + 0.53), mm(20.90), mm(28.05)}));
 
-    const cards::TextItem* cname = findText(page, QStringLiteral("安"));
+    const report::TextItem* cname = findText(page, QStringLiteral("安"));
     ASSERT_TRUE(cname);
     EXPECT_EQ(cname->left, mm(10 + 22.32));
     EXPECT_EQ(cname->top, mm(10 + 61.2 + 0.83));
@@ -102,7 +102,7 @@ TEST(CheckList, NoMembersPrintOneBoxWithoutPhoto)
     const auto pages = checkList(base);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(boxes(pages[0]), (Points {{100, 100}}));
-    EXPECT_TRUE(pages[0].all<cards::ImageItem>().empty());
+    EXPECT_TRUE(pages[0].all<report::ImageItem>().empty());
     EXPECT_EQ(texts(pages[0]),
               (QStringList {"Check List", "www.tavrik.example.com", "Member List", "1"}));
 }

@@ -1,13 +1,13 @@
 // The prepared report file: real card sheets and check lists come back drawing the same
 // pixels, and damaged, cut short, foreign or newer files are refused with a clear message.
 
-#include "cards/PreparedReportFile.h"
+#include "report/PreparedReportFile.h"
 
 #include "PrintFixture.h"
-#include "cards/PageCapture.h"
-#include "cards/ReportLayout.h"
 #include "cards/print/TqrMemList.h"
 #include "data/Error.h"
+#include "report/PageCapture.h"
+#include "report/ReportLayout.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,17 +18,17 @@
 #include <gtest/gtest.h>
 
 using namespace printfixture;
-namespace file = cards::preparedreport;
+namespace file = report::preparedreport;
 
 namespace {
 
 // Qt's raster painter scales a picture with results that depend, in the last bit, on where
 // its rows lie in memory; pictures are drawn from copies held as Qt holds its own, so that
 // only what the file keeps decides the pixels.
-QImage painted(cards::Page page)
+QImage painted(report::Page page)
 {
-    for (cards::PageItem& item : page.items) {
-        if (auto* image = std::get_if<cards::ImageItem>(&item))
+    for (report::PageItem& item : page.items) {
+        if (auto* image = std::get_if<report::ImageItem>(&item))
             image->image = image->image.copy();
     }
     return printfixture::paintedPage(page, 120, QImage::Format_ARGB32_Premultiplied);
@@ -37,7 +37,7 @@ QImage painted(cards::Page page)
 QString refusal(const QByteArray& bytes)
 {
     try {
-        cards::decodePreparedReport(bytes);
+        report::decodePreparedReport(bytes);
     } catch (const data::Error& e) {
         return e.message();
     }
@@ -48,32 +48,32 @@ const QString notAReport = QStringLiteral("The file is not a saved report.");
 const QString damaged = QStringLiteral("The saved report is damaged or incomplete.");
 
 // Both round trips of a report: the same pixels on every page, and the same bytes again.
-void expectSameAfterRoundTrip(const std::vector<cards::Page>& pages)
+void expectSameAfterRoundTrip(const std::vector<report::Page>& pages)
 {
-    const QByteArray bytes = cards::encodePreparedReport(pages);
-    const std::vector<cards::Page> read = cards::decodePreparedReport(bytes);
+    const QByteArray bytes = report::encodePreparedReport(pages);
+    const std::vector<report::Page> read = report::decodePreparedReport(bytes);
     ASSERT_EQ(read.size(), pages.size());
     for (std::size_t i = 0; i < pages.size(); ++i) {
         EXPECT_EQ(read[i].number, pages[i].number);
         EXPECT_EQ(read[i].items.size(), pages[i].items.size());
         EXPECT_TRUE(painted(read[i]) == painted(pages[i])) << "page " << i + 1;
     }
-    EXPECT_EQ(cards::encodePreparedReport(read), bytes);
+    EXPECT_EQ(report::encodePreparedReport(read), bytes);
 }
 
-cards::Page smallPage()
+report::Page smallPage()
 {
-    cards::Page page;
+    report::Page page;
     page.number = 1;
     page.width = mm(50);
     page.height = mm(30);
     QImage dot(3, 2, QImage::Format_RGB32);
     dot.fill(Qt::red);
-    page.items.push_back(cards::FillItem {{mm(1), mm(1), mm(10), mm(5)}, Qt::yellow});
-    page.items.push_back(cards::ImageItem {{mm(2), mm(2), mm(6), mm(4)}, dot});
-    page.items.push_back(cards::LineItem {mm(0), mm(20), mm(40), mm(20), Qt::blue, mm(0.2)});
-    page.items.push_back(cards::TextItem {mm(5), mm(10), mm(20), mm(4), QStringLiteral("Ann 安"),
-                                          QFont(QStringLiteral("Arial"), 9), Qt::black});
+    page.items.push_back(report::FillItem {{mm(1), mm(1), mm(10), mm(5)}, Qt::yellow});
+    page.items.push_back(report::ImageItem {{mm(2), mm(2), mm(6), mm(4)}, dot});
+    page.items.push_back(report::LineItem {mm(0), mm(20), mm(40), mm(20), Qt::blue, mm(0.2)});
+    page.items.push_back(report::TextItem {mm(5), mm(10), mm(20), mm(4), QStringLiteral("Ann 安"),
+                                           QFont(QStringLiteral("Arial"), 9), Qt::black});
     return page;
 }
 
@@ -100,16 +100,16 @@ TEST(PreparedReportFile, CardSheetComesBackDrawingTheSamePixels)
     options.captions = true;
     options.font = QFont(QStringLiteral("Times New Roman"), 11, QFont::Bold, true);
     options.fontColor = QColor(120, 0, 40);
-    const std::vector<cards::Page> pages = base.cards(options);
+    const std::vector<report::Page> pages = base.cards(options);
     ASSERT_GE(pages.size(), 2u);
     expectSameAfterRoundTrip(pages);
 
     // The background printed on every card is stored once and shared again after reading.
-    const auto read = cards::decodePreparedReport(cards::encodePreparedReport(pages));
+    const auto read = report::decodePreparedReport(report::encodePreparedReport(pages));
     QSet<qint64> pictures;
     std::size_t imageItems = 0;
-    for (const cards::Page& page : read) {
-        for (const auto& image : page.all<cards::ImageItem>()) {
+    for (const report::Page& page : read) {
+        for (const auto& image : page.all<report::ImageItem>()) {
             pictures.insert(image.image.cacheKey());
             ++imageItems;
         }
@@ -127,15 +127,15 @@ TEST(PreparedReportFile, CheckListComesBackDrawingTheSamePixels)
     cards::TqrMemList memList(base.dsrc.src);
     memList.QRLabel8->enabled = true;
     memList.QRLabel9->enabled = true;
-    const std::vector<cards::Page> pages = cards::ReportLayout(metrics()).pages(memList.report);
+    const std::vector<report::Page> pages = report::ReportLayout(metrics()).pages(memList.report);
     ASSERT_EQ(pages.size(), 2u);
     expectSameAfterRoundTrip(pages);
 }
 
 TEST(PreparedReportFile, EveryCutShortFileIsRefusedClearly)
 {
-    const QByteArray whole = cards::encodePreparedReport({smallPage()});
-    ASSERT_EQ(cards::decodePreparedReport(whole).size(), 1u);
+    const QByteArray whole = report::encodePreparedReport({smallPage()});
+    ASSERT_EQ(report::decodePreparedReport(whole).size(), 1u);
     for (qsizetype size = 0; size < whole.size(); ++size) {
         const QString expected = size < qsizetype(sizeof(file::magic) - 1) ? notAReport : damaged;
         ASSERT_EQ(refusal(whole.left(size)), expected) << size;
@@ -143,10 +143,10 @@ TEST(PreparedReportFile, EveryCutShortFileIsRefusedClearly)
     EXPECT_EQ(refusal(whole + '\0'), damaged);
 
     // The smallest items, pictures, fill a page to its end.
-    cards::Page pictures = smallPage();
-    const cards::PageItem picture = pictures.items[1];
+    report::Page pictures = smallPage();
+    const report::PageItem picture = pictures.items[1];
     pictures.items.assign(20, picture);
-    EXPECT_EQ(refusal(cards::encodePreparedReport({pictures})), QStringLiteral("(read)"));
+    EXPECT_EQ(refusal(report::encodePreparedReport({pictures})), QStringLiteral("(read)"));
 }
 
 TEST(PreparedReportFile, ForeignAndNewerFilesAreRefusedClearly)
@@ -156,7 +156,7 @@ TEST(PreparedReportFile, ForeignAndNewerFilesAreRefusedClearly)
     EXPECT_EQ(refusal(QByteArray("melbrinrpt\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00", 20)),
               notAReport);
 
-    QByteArray newer = cards::encodePreparedReport({smallPage()});
+    QByteArray newer = report::encodePreparedReport({smallPage()});
     qToLittleEndian<quint16>(file::formatVersion + 1, newer.data() + 10);
     EXPECT_EQ(refusal(newer),
               QStringLiteral("The report was saved by a newer version of the program and cannot "
@@ -169,7 +169,7 @@ TEST(PreparedReportFile, OversizedAndInconsistentFieldsAreRefused)
 {
     // 10 magic, 2 version, then the image count at 12 and the first image's width, height,
     // format and length at 16, 20, 24 and 28.
-    const QByteArray withImage = cards::encodePreparedReport({smallPage()});
+    const QByteArray withImage = report::encodePreparedReport({smallPage()});
     const qsizetype pngLength = qFromLittleEndian<quint32>(withImage.constData() + 28);
     const qsizetype pagesAt = 32 + pngLength;
     // The page: number, width, height, item count; then the items, the first a fill.
@@ -217,8 +217,8 @@ TEST(PreparedReportFile, SavedFileIsReadBackAndNeverReplacesTheDatabase)
     PrintDatabase base;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("cards.mrp"));
-    cards::savePreparedReport(path, {smallPage()});
-    const auto read = cards::loadPreparedReport(path);
+    report::savePreparedReport(path, {smallPage()});
+    const auto read = report::loadPreparedReport(path);
     ASSERT_EQ(read.size(), 1u);
     EXPECT_TRUE(painted(read[0]) == painted(smallPage()));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"cards.mrp"});
@@ -228,7 +228,7 @@ TEST(PreparedReportFile, SavedFileIsReadBackAndNeverReplacesTheDatabase)
     const QByteArray before = database.readAll();
     database.close();
     try {
-        cards::savePreparedReport(base.db.path(), {smallPage()});
+        report::savePreparedReport(base.db.path(), {smallPage()});
         FAIL() << "the open database was written over";
     } catch (const data::Error& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("database"))) << e.what();
@@ -237,7 +237,7 @@ TEST(PreparedReportFile, SavedFileIsReadBackAndNeverReplacesTheDatabase)
     EXPECT_EQ(database.readAll(), before);
 
     try {
-        cards::loadPreparedReport(dir.filePath(QStringLiteral("missing.mrp")));
+        report::loadPreparedReport(dir.filePath(QStringLiteral("missing.mrp")));
         FAIL() << "a missing file was read";
     } catch (const data::Error& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("missing.mrp"))) << e.what();
@@ -248,7 +248,7 @@ TEST(PreparedReportFile, SavedFileIsReadBackAndNeverReplacesTheDatabase)
 // range only the pages within it.
 TEST(PreparedReportFile, LoadedPagesPrintTheChosenRange)
 {
-    std::vector<cards::Page> pages(3, smallPage());
+    std::vector<report::Page> pages(3, smallPage());
     for (int i = 0; i < 3; ++i)
         pages[std::size_t(i)].number = i + 1;
     QTemporaryDir dir;
@@ -257,11 +257,11 @@ TEST(PreparedReportFile, LoadedPagesPrintTheChosenRange)
     printer.setOutputFileName(dir.filePath(QStringLiteral("range.pdf")));
     printer.setPrintRange(QPrinter::PageRange);
     printer.setFromTo(2, 3);
-    EXPECT_EQ(cards::printPages(pages, printer), 2);
+    EXPECT_EQ(report::printPages(pages, printer), 2);
     const QSizeF paper = printer.pageLayout().fullRect(QPageLayout::Millimeter).size();
     EXPECT_NEAR(paper.width(), 50, 0.1);
     EXPECT_NEAR(paper.height(), 30, 0.1);
 
     printer.setPrintRange(QPrinter::AllPages);
-    EXPECT_EQ(cards::printPages(pages, printer), 3);
+    EXPECT_EQ(report::printPages(pages, printer), 3);
 }

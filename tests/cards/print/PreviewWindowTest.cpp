@@ -3,10 +3,10 @@
 
 #include "ScriptedAnswers.h"
 #include "TempDatabase.h"
-#include "cards/PageCapture.h"
 #include "cards/print/PrintPreviewWindow.h"
 #include "data/Connection.h"
 #include "data/Error.h"
+#include "report/PageCapture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,23 +49,23 @@ void trigger(QWidget* window, const QString& name)
 }
 
 // Laid-out pages, each with a picture, a frame and its number.
-std::vector<cards::Page> laidOutPages(int count)
+std::vector<report::Page> laidOutPages(int count)
 {
-    using cards::mm;
+    using report::mm;
     QImage photo(30, 40, QImage::Format_RGB32);
     photo.fill(Qt::darkCyan);
-    std::vector<cards::Page> pages;
+    std::vector<report::Page> pages;
     for (int number = 1; number <= count; ++number) {
-        cards::Page page;
+        report::Page page;
         page.number = number;
         page.width = mm(210);
         page.height = mm(297);
-        page.items.push_back(cards::ImageItem {{mm(20), mm(20), mm(30), mm(40)}, photo});
-        page.items.push_back(cards::FrameItem {{mm(15), mm(15), mm(100), mm(60)},
-                                               cards::Frame::all(Qt::blue, mm(1))});
-        page.items.push_back(cards::TextItem {mm(60), mm(30), mm(40), mm(8),
-                                              QStringLiteral("Page %1").arg(number),
-                                              QFont(QStringLiteral("Arial"), 20), Qt::black});
+        page.items.push_back(report::ImageItem {{mm(20), mm(20), mm(30), mm(40)}, photo});
+        page.items.push_back(report::FrameItem {{mm(15), mm(15), mm(100), mm(60)},
+                                                report::Frame::all(Qt::blue, mm(1))});
+        page.items.push_back(report::TextItem {mm(60), mm(30), mm(40), mm(8),
+                                               QStringLiteral("Page %1").arg(number),
+                                               QFont(QStringLiteral("Arial"), 20), Qt::black});
         pages.push_back(page);
     }
     return pages;
@@ -211,11 +211,11 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         ScriptedAnswers answers;
-        const std::vector<cards::Page> three = laidOutPages(3);
+        const std::vector<report::Page> three = laidOutPages(3);
         const QString saved = dir.filePath(QStringLiteral("cards.mrp"));
         {
             cards::PrintPreviewWindow window(
-                nullptr, [&](QPagedPaintDevice* device) { cards::printPages(three, *device); });
+                nullptr, [&](QPagedPaintDevice* device) { report::printPages(three, *device); });
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             answers.chooseFile(saved);
@@ -230,9 +230,9 @@ private Q_SLOTS:
         const QByteArray report = contents(saved);
         QVERIFY(report.startsWith("MELBRINRPT"));
 
-        const std::vector<cards::Page> one = laidOutPages(1);
+        const std::vector<report::Page> one = laidOutPages(1);
         cards::PrintPreviewWindow window(
-            nullptr, [&](QPagedPaintDevice* device) { cards::printPages(one, *device); });
+            nullptr, [&](QPagedPaintDevice* device) { report::printPages(one, *device); });
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QPrintPreviewWidget* view = window.view();

@@ -2,8 +2,8 @@
 // is light, changes nothing on paper or in the preview.
 
 #include "PrintFixture.h"
-#include "cards/ReportLayout.h"
 #include "cards/print/TqrMemList.h"
+#include "report/ReportLayout.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -36,13 +36,13 @@ private:
     QPalette m_saved;
 };
 
-QImage render(const cards::Page& page)
+QImage render(const report::Page& page)
 {
     return printfixture::paintedPage(page, dpi);
 }
 
 // The darkest pixel drawn where the text stands, as its largest colour channel.
-int darkest(const QImage& image, const cards::TextItem& text)
+int darkest(const QImage& image, const report::TextItem& text)
 {
     const QRect box = QRectF(QPointF(text.left.toDevice(dpi), text.top.toDevice(dpi)),
                              QPointF((text.left + text.width).toDevice(dpi),
@@ -60,11 +60,11 @@ int darkest(const QImage& image, const cards::TextItem& text)
 }
 
 // Every named text is on the page and drawn in black, both in the layout and in the pixels.
-void expectBlack(const cards::Page& page, const QStringList& names)
+void expectBlack(const report::Page& page, const QStringList& names)
 {
     const QImage image = render(page);
     for (const QString& name : names) {
-        const cards::TextItem* text = findText(page, name);
+        const report::TextItem* text = findText(page, name);
         ASSERT_TRUE(text) << name.toStdString();
         EXPECT_TRUE(text->color == QColor(Qt::black)) << name.toStdString();
         EXPECT_LE(darkest(image, *text), 40) << name.toStdString();
@@ -91,7 +91,7 @@ TEST(PrintColour, CheckListTextsTitleAndPageNumberAreBlackOnADarkDesktop)
     PrintDatabase base;
     base.add(0, QStringLiteral("Nightshade"));
     cards::TqrMemList memList(base.dsrc.src);
-    const auto pages = cards::ReportLayout(metrics()).pages(memList.report);
+    const auto pages = report::ReportLayout(metrics()).pages(memList.report);
     ASSERT_EQ(pages.size(), 1u);
     expectBlack(pages[0],
                 {QStringLiteral("Nightshade"), QStringLiteral("S-Nightshade"),

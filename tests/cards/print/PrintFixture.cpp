@@ -1,10 +1,10 @@
 #include "PrintFixture.h"
 
 #include "cards/CardPreview.h"
-#include "cards/PagePainter.h"
-#include "cards/TextMetrics.h"
 #include "imaging/Jpeg.h"
 #include "imaging/Picture.h"
+#include "report/PagePainter.h"
+#include "report/TextMetrics.h"
 
 #include <QPainter>
 
@@ -17,35 +17,35 @@ QByteArray photoBlob(int width, int height, QColor colour)
     return imaging::encodeJpeg(imaging::Picture::fromImage(image));
 }
 
-const cards::TextMetrics& metrics()
+const report::TextMetrics& metrics()
 {
-    static const cards::TextMetrics shared;
+    static const report::TextMetrics shared;
     return shared;
 }
 
-QImage paintedPage(const cards::Page& page, double dpi, QImage::Format format)
+QImage paintedPage(const report::Page& page, double dpi, QImage::Format format)
 {
     QImage image(qRound(page.width.toDevice(dpi)), qRound(page.height.toDevice(dpi)), format);
     image.setDotsPerMeterX(qRound(dpi / 0.0254));
     image.setDotsPerMeterY(qRound(dpi / 0.0254));
     image.fill(Qt::white);
     QPainter painter(&image);
-    cards::PagePainter::paint(page, painter);
+    report::PagePainter::paint(page, painter);
     return image;
 }
 
-QStringList texts(const cards::Page& page)
+QStringList texts(const report::Page& page)
 {
     QStringList result;
-    for (const auto& item : page.all<cards::TextItem>())
+    for (const auto& item : page.all<report::TextItem>())
         result << item.text;
     return result;
 }
 
-const cards::TextItem* findText(const cards::Page& page, const QString& text)
+const report::TextItem* findText(const report::Page& page, const QString& text)
 {
     for (const auto& item : page.items) {
-        if (const auto* t = std::get_if<cards::TextItem>(&item); t && t->text == text)
+        if (const auto* t = std::get_if<report::TextItem>(&item); t && t->text == text)
             return t;
     }
     return nullptr;
@@ -65,7 +65,7 @@ qint64 PrintDatabase::add(int gid, const QString& name, const QString& cname,
     return addMember(db, gid, name, cname, QStringLiteral("S-") + name, photo);
 }
 
-std::vector<cards::Page> PrintDatabase::cards(const cards::CardOptions& options)
+std::vector<report::Page> PrintDatabase::cards(const cards::CardOptions& options)
 {
     dsrc.QList.setSql(QStringList {QStringLiteral("select * from stafftbl"),
                                    QStringLiteral("left join grptbl"),

@@ -2,9 +2,9 @@
 
 #include "TempDatabase.h"
 #include "cards/CardOptions.h"
-#include "cards/Page.h"
-#include "cards/TextMetrics.h"
 #include "data/Tdsrc.h"
+#include "report/Page.h"
+#include "report/TextMetrics.h"
 
 #include <ostream>
 #include <vector>
@@ -16,20 +16,20 @@ inline void PrintTo(const QString& text, std::ostream* os)
 
 namespace printfixture {
 
-using cards::mm;
+using report::mm;
 
 // A JPEG blob of a picture of the given size and colour.
 QByteArray photoBlob(int width, int height, QColor colour = Qt::darkCyan);
 
 // Shared measures for every test.
-const cards::TextMetrics& metrics();
+const report::TextMetrics& metrics();
 
 // The texts on a page, in drawing order.
-QStringList texts(const cards::Page& page);
-const cards::TextItem* findText(const cards::Page& page, const QString& text);
+QStringList texts(const report::Page& page);
+const report::TextItem* findText(const report::Page& page, const QString& text);
 
 // The page painted on white paper of its size at dpi dots per inch.
-QImage paintedPage(const cards::Page& page, double dpi,
+QImage paintedPage(const report::Page& page, double dpi,
                    QImage::Format format = QImage::Format_RGB32);
 
 // A starter database, connected through a data module, with the layout's fields query open.
@@ -42,7 +42,7 @@ public:
     qint64 add(int gid, const QString& name, const QString& cname = {},
                const QByteArray& photo = {});
     // Runs the all-staff statement on QList (opens it) and lays the cards out.
-    std::vector<cards::Page> cards(const cards::CardOptions& options);
+    std::vector<report::Page> cards(const cards::CardOptions& options);
     // The options as the starter database stores them: slots 1..6 use fields 1, 2, 3, 4, 5
     // and 7, slot 7 is not used; style 1; no custom options.
     static cards::CardOptions starterOptions();

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "report/Frame.h"
+#include "report/LengthRect.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QString>
+#include <variant>
+
+namespace report {
+
+// What a laid-out page holds: plain values in paper coordinates, drawn in this order.
+
+struct FillItem
+{
+    LengthRect rect;
+    QColor color;
+};
+
+struct FrameItem
+{
+    LengthRect rect;
+    Frame frame;
+};
+
+// The picture is stretched to the rectangle. Pictures are shared, not copied, so a picture
+// used on every card reaches the painter as the same image each time.
+struct ImageItem
+{
+    LengthRect rect;
+    QImage image;
+};
+
+// A zero width is one device pixel.
+struct LineItem
+{
+    Length x1;
+    Length y1;
+    Length x2;
+    Length y2;
+    QColor color;
+    Length width;
+};
+
+// One line of text; left and top are those of the line's box, width its measured width and
+// height the font's text height.
+struct TextItem
+{
+    Length left;
+    Length top;
+    Length width;
+    Length height;
+    QString text;
+    QFont font;
+    QColor color;
+};
+
+using PageItem = std::variant<FillItem, FrameItem, ImageItem, LineItem, TextItem>;
+
+} // namespace report

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "report/Length.h"
+
+namespace report {
+
+// Paper, margins and columns of a report.
+struct PageSetup
+{
+    Length paperWidth = Length::mm(210);
+    Length paperHeight = Length::mm(297);
+    Length topMargin = Length::mm(10);
+    Length bottomMargin = Length::mm(10);
+    Length leftMargin = Length::mm(10);
+    Length rightMargin = Length::mm(10);
+    int columns = 1;
+    Length columnSpace;
+    // With no rows, the row bands print once as for a row whose columns are all empty.
+    bool printIfEmpty = true;
+};
+
+} // namespace report
