@@ -21,14 +21,14 @@ bool hasTable(Connection& connection, const QString& table)
     return !query.eof();
 }
 
+// The table's columns as a select over it reports them (the engine's table-valued pragmas are
+// newer than some builds of it).
 bool hasColumn(Connection& connection, const QString& table, const QString& column)
 {
     Query query(connection, QStringLiteral("columns"));
-    query.setSql(QStringLiteral("select name from pragma_table_info(:table) where name=:name"));
-    query.setParameter(QStringLiteral("table"), table);
-    query.setParameter(QStringLiteral("name"), column);
+    query.setSql(QStringLiteral("select * from %1 where 0").arg(table));
     query.open();
-    return !query.eof();
+    return query.hasColumn(column);
 }
 
 } // namespace
