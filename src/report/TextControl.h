@@ -34,10 +34,10 @@ public:
 
     // Fitting, off without it: a text whose lines would reach outside the limit, or into a
     // keep-out rectangle, is laid out in a smaller font (in steps of a tenth of a point, down
-    // to minPoints) and what still does not fit is clipped. A keep-out rectangle beside the
-    // text's anchor (its left edge, right edge or centre, as the alignment says) narrows the
-    // room on that side while the lines reach its height; one holding the anchor is ignored.
-    // Both in band coordinates. A font sized in pixels is only clipped.
+    // to minPoints, keeping the first line's baseline) and what still does not fit is clipped. A
+    // keep-out rectangle beside the text's anchor (its left edge, right edge or centre, as the
+    // alignment says) narrows the room on that side while the lines reach its height; one holding
+    // the anchor is ignored. Both in band coordinates. A font sized in pixels is only clipped.
     struct Fit
     {
         LengthRect limit;

@@ -1,5 +1,6 @@
 // Fitting a text into its limit: the font it is drawn in and the clip of what still sticks out.
 #include "TextControl.h"
+#include "report/TextMetrics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,6 +86,14 @@ double shrinkFactor(const Extent& extent, Length anchor, const LengthRect& room,
 void TextControl::layFitted(const LayoutContext& context, const QStringList& lines,
                             std::vector<PageItem>& items) const
 {
+    // A smaller font keeps the first line's baseline, so that the text stays on its line.
+    const TextMetrics& metrics = *context.metrics;
+    const Length baseline = metrics.ascent(font);
+    const auto placeIn = [&](const QFont& smaller) {
+        Placed result = place(context, smaller, lines);
+        result.box.top += baseline - metrics.ascent(smaller);
+        return result;
+    };
     QFont drawn = font;
     Placed placed = place(context, drawn, lines);
     const auto extentOf = [&](const Placed& at) -> std::optional<Extent> {
@@ -128,7 +137,7 @@ void TextControl::layFitted(const LayoutContext& context, const QStringList& lin
         const double factor = shrinkFactor(*extent, anchor, room, alignment);
         tenths = std::clamp(int(std::floor(tenths * factor)), minTenths, tenths - 1);
         drawn.setPointSizeF(tenths / 10.0);
-        placed = place(context, drawn, lines);
+        placed = placeIn(drawn);
         extent = extentOf(placed);
         anchor = anchorOf(*extent, alignment);
         room = roomFor(*extent, anchor, limit, keepOut);

@@ -1,5 +1,6 @@
-// Fitting a text control into a limit: smaller fonts down to the minimum, then a clip; keep-out
-// rectangles narrow the room on their side of the anchor while they reach the lines' height.
+// Fitting a text control into a limit: smaller fonts on the same baseline down to the minimum,
+// then a clip; keep-out rectangles narrow the room on their side of the anchor while they
+// reach the lines' height.
 #include "ReportFixture.h"
 #include "report/LabelControl.h"
 
@@ -58,6 +59,7 @@ TEST_P(TextFit, ShrinksIntoItsRoomThenCuts)
     EXPECT_EQ(t.font.family(), QStringLiteral("Arial"));
     EXPECT_EQ(t.width, metrics().width(t.font, c.text));
     EXPECT_EQ(t.height, metrics().lineHeight(t.font));
+    EXPECT_EQ(t.top + metrics().ascent(t.font), mm(15) + metrics().ascent(label.font));
     const Length roomLeft = mm(10 + c.roomLeft);
     const Length roomRight = mm(10 + c.roomRight);
     if (c.cut) {
