@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QString>
+#include <optional>
 #include <variant>
 
 namespace report {
@@ -45,7 +46,7 @@ struct LineItem
 };
 
 // One line of text; left and top are those of the line's box, width its measured width and
-// height the font's text height.
+// height the font's text height. With a clip, nothing of it is drawn outside that rectangle.
 struct TextItem
 {
     Length left;
@@ -55,6 +56,7 @@ struct TextItem
     QString text;
     QFont font;
     QColor color;
+    std::optional<LengthRect> clip = std::nullopt;
 };
 
 using PageItem = std::variant<FillItem, FrameItem, ImageItem, LineItem, TextItem>;

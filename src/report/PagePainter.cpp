@@ -69,6 +69,8 @@ public:
         else
             font.setPointSizeF(font.pointSizeF() * factor);
         m_painter.save();
+        if (item.clip)
+            m_painter.setClipRect(rect(*item.clip), Qt::IntersectClip);
         m_painter.translate(x(item.left), y(item.top));
         m_painter.scale(m_dpiX / TextMetrics::measuringDpi, m_dpiY / TextMetrics::measuringDpi);
         m_painter.setFont(font);

@@ -20,7 +20,10 @@ namespace {
 
 using namespace preparedreport;
 
-enum class Kind : quint8 { Fill = 1, Frame = 2, Image = 3, Line = 4, Text = 5 };
+enum class Kind : quint8 { Fill = 1, Frame = 2, Image = 3, Line = 4, Text = 5, ClippedText = 6 };
+
+// The version that brought clipped texts.
+constexpr quint16 clippedTextVersion = 2;
 
 constexpr qsizetype magicLength = sizeof(magic) - 1;
 
@@ -227,9 +230,12 @@ QFont readFont(Reader& in)
     return font;
 }
 
-PageItem readItem(Reader& in, const std::vector<QImage>& images)
+PageItem readItem(Reader& in, const std::vector<QImage>& images, quint16 version)
 {
-    switch (Kind(in.u8())) {
+    const Kind kind = Kind(in.u8());
+    if (kind == Kind::ClippedText && version < clippedTextVersion)
+        throw damaged();
+    switch (kind) {
     case Kind::Fill: {
         FillItem item;
         item.rect = in.rect();
@@ -269,7 +275,8 @@ PageItem readItem(Reader& in, const std::vector<QImage>& images)
         item.width = in.length();
         return item;
     }
-    case Kind::Text: {
+    case Kind::Text:
+    case Kind::ClippedText: {
         TextItem item;
         item.left = in.length();
         item.top = in.length();
@@ -278,6 +285,8 @@ PageItem readItem(Reader& in, const std::vector<QImage>& images)
         item.text = in.string(maxTextLength);
         item.font = readFont(in);
         item.color = in.color();
+        if (kind == Kind::ClippedText)
+            item.clip = in.rect();
         return item;
     }
     }
@@ -301,9 +310,17 @@ QByteArray encodePreparedReport(const std::vector<Page>& pages)
         }
     }
 
+    quint16 version = 1;
+    for (const Page& page : pages) {
+        for (const PageItem& item : page.items) {
+            if (const auto* text = std::get_if<TextItem>(&item); text && text->clip)
+                version = clippedTextVersion;
+        }
+    }
+
     Writer out;
     out.raw(magic, magicLength);
-    out.u16(formatVersion);
+    out.u16(version);
     out.u32(quint32(images.size()));
     for (const QImage& original : images) {
         const QImage image = storable(original);
@@ -354,7 +371,7 @@ QByteArray encodePreparedReport(const std::vector<Page>& pages)
                 out.color(line->color);
                 out.length(line->width);
             } else if (const auto* text = std::get_if<TextItem>(&item)) {
-                out.u8(quint8(Kind::Text));
+                out.u8(quint8(text->clip ? Kind::ClippedText : Kind::Text));
                 out.length(text->left);
                 out.length(text->top);
                 out.length(text->width);
@@ -362,6 +379,8 @@ QByteArray encodePreparedReport(const std::vector<Page>& pages)
                 out.string(text->text);
                 out.string(text->font.toString());
                 out.color(text->color);
+                if (text->clip)
+                    out.rect(*text->clip);
             }
         }
     }
@@ -395,7 +414,7 @@ std::vector<Page> decodePreparedReport(const QByteArray& bytes)
             throw damaged();
         page.items.resize(in.count(maxItemsPerPage, minItemBytes));
         for (PageItem& item : page.items)
-            item = readItem(in, images);
+            item = readItem(in, images, version);
     }
     if (!in.atEnd())
         throw damaged();

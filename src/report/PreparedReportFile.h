@@ -16,10 +16,12 @@ namespace report {
 // the pages (u32 count; each i32 number, i64 width and height in micrometres, u32 item count
 // and the items, each a u8 kind and its fields). Pictures used by several items, such as a
 // card background, are stored once and referred to by their index. Nothing may follow.
+// Version 2 adds the clipped text (kind 6: a text's fields and then its clip rectangle); a
+// file without one is written as version 1.
 namespace preparedreport {
 
 inline constexpr char magic[] = "MELBRINRPT";
-inline constexpr quint16 formatVersion = 1;
+inline constexpr quint16 formatVersion = 2;
 
 // Limits a file must keep to be read, so that no file can make the reader allocate without
 // bound; the reader also checks every count against the bytes left.

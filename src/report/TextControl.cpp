@@ -25,14 +25,23 @@ void TextControl::lay(const LayoutContext& context, std::vector<PageItem>& items
     const std::optional<QString> value = text(context);
     if (!value)
         return;
-
-    const TextMetrics& metrics = *context.metrics;
     const QStringList lines = splitLines(*value);
-    std::vector<Length> widths;
+    if (fit) {
+        layFitted(context, lines, items);
+        return;
+    }
+    addLines(place(context, font, lines), lines, font, std::nullopt, items);
+}
+
+TextControl::Placed TextControl::place(const LayoutContext& context, const QFont& drawn,
+                                       const QStringList& lines) const
+{
+    const TextMetrics& metrics = *context.metrics;
+    Placed result;
     Length widest;
     for (const QString& line : lines) {
-        widths.push_back(metrics.width(font, line));
-        widest = std::max(widest, widths.back());
+        result.widths.push_back(metrics.width(drawn, line));
+        widest = std::max(widest, result.widths.back());
     }
 
     LengthRect box = rect;
@@ -62,22 +71,30 @@ void TextControl::lay(const LayoutContext& context, std::vector<PageItem>& items
             break;
         }
     }
-    box = box.translated(context.originX, context.originY);
+    result.box = box.translated(context.originX, context.originY);
+    result.lineHeight = metrics.lineHeight(drawn);
+    return result;
+}
 
+void TextControl::addLines(const Placed& placed, const QStringList& lines, const QFont& drawn,
+                           const std::optional<LengthRect>& clip,
+                           std::vector<PageItem>& items) const
+{
+    const LengthRect& box = placed.box;
     if (!transparent)
-        items.push_back(FillItem {box, color});
-    const Length height = metrics.lineHeight(font);
+        items.emplace_back(std::in_place_type<FillItem>, box, color);
+    const Length height = placed.lineHeight;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (lines[i].isEmpty())
             continue;
-        const Length width = widths[std::size_t(i)];
+        const Length width = placed.widths[std::size_t(i)];
         Length left = box.left;
         if (alignment == Alignment::Right)
             left = box.right() - width;
         else if (alignment == Alignment::Center)
             left = box.centreX() - width / 2;
         items.push_back(
-            TextItem {left, box.top + height * i, width, height, lines[i], font, fontColor});
+            TextItem {left, box.top + height * i, width, height, lines[i], drawn, fontColor, clip});
     }
 }
 

@@ -72,4 +72,9 @@ Length TextMetrics::lineHeight(const QFont& font) const
     return Length::device(metrics(font).height(), measuringDpi);
 }
 
+Length TextMetrics::ascent(const QFont& font) const
+{
+    return Length::device(metrics(font).ascent(), measuringDpi);
+}
+
 } // namespace report

@@ -28,6 +28,8 @@ public:
     Length width(const QFont& font, const QString& line) const;
     // The height of one line of text: ascent plus descent.
     Length lineHeight(const QFont& font) const;
+    // From the top of a line to its baseline.
+    Length ascent(const QFont& font) const;
 
     // The font as it is measured and drawn: no hinting, Arial served by a metric-compatible
     // face, and a CJK face behind it for Chinese text.

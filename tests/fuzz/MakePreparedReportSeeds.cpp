@@ -33,6 +33,9 @@ report::Page everyKind()
     page.items.push_back(report::LineItem {mm(0), mm(20), mm(40), mm(20), Qt::blue, mm(0.2)});
     page.items.push_back(report::TextItem {mm(5), mm(10), mm(20), mm(4), QStringLiteral("Ann 安"),
                                            QFont(QStringLiteral("Arial"), 9), Qt::black});
+    page.items.push_back(report::TextItem {mm(5), mm(15), mm(30), mm(3), QStringLiteral("Cut off"),
+                                           QFont(QStringLiteral("Arial"), 6), Qt::black,
+                                           report::LengthRect {mm(5), mm(14), mm(10), mm(5)}});
     return page;
 }
 

@@ -144,7 +144,7 @@ CardOptions TFmLayout::options() const
     result.watermark = m_databaseOptions.watermark;
     result.output = m_databaseOptions.output;
     result.code = m_databaseOptions.code;
-    result.shrinkText = m_databaseOptions.shrinkText;
+    result.shrinkText = cbShrink->isChecked();
     return result;
 }
 

@@ -110,6 +110,7 @@ public:
     QGroupBox* gbText = nullptr;
     FontLabel* lbFont = nullptr;
     QPushButton* bFont = nullptr;
+    QCheckBox* cbShrink = nullptr; // "Shrink long text to fit"
 
     // Slot k (1 to 7): its list and its caption button.
     QComboBox* slotList(int k) const { return m_slotLists.at(k - 1); }

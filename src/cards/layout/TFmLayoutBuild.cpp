@@ -1,5 +1,6 @@
 // The controls of the card layout dialog, each at its place on its tab.
 #include "FontLabel.h"
+#include "ShrinkTextBox.h"
 #include "SpinEdit.h"
 #include "TFmLayout.h"
 #include "data/WidgetUtils.h"
@@ -148,6 +149,7 @@ void TFmLayout::buildCustomOptions()
     lbFont = new FontLabel(gbText);
     lbFont->setObjectName(QStringLiteral("lbFont"));
     bFont = button(gbText, "bFont", QStringLiteral("Change"), {164, 20, 55, 25});
+    cbShrink = addShrinkTextBox(TabSheet4);
 }
 
 } // namespace cards

@@ -55,6 +55,7 @@ void TFmLayout::FormCreate()
 
     LoadSlots();
     readDatabaseOptions(data::DatabaseSettings(m_dsrc.src), m_databaseOptions);
+    cbShrink->setChecked(m_databaseOptions.shrinkText);
 
     imaging::LoadPictureFromBlob(param, QStringLiteral("bitmap"), *imgBack);
     imaging::ShowSizeHint(*imgBack);

@@ -1,6 +1,7 @@
 #include "cards/CardPreview.h"
 
 #include "BindSlot.h"
+#include "FitText.h"
 #include "FormatStr.h"
 #include "OwnedImage.h"
 #include "ReportRender.h"
@@ -34,6 +35,8 @@ std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Que
         BindSlot(options, *card->QRLabel[k], *card->QRDBText[k], FormatStr, *card->QRShape[k],
                  options.slotChoices[k], fields);
     }
+    if (options.shrinkText)
+        fitCardTexts(*card);
     card->QRLabel8->enabled = true;
     card->QRLabel9->enabled = true;
     if (options.printBack)

@@ -105,6 +105,7 @@ private Q_SLOTS:
         QTest::newRow("text options box") << "gbText" << QRect(8, 152, 229, 57);
         QTest::newRow("Demo Text") << "lbFont" << QRect(8, 16, 145, 29);
         QTest::newRow("Change") << "bFont" << QRect(164, 20, 55, 25);
+        QTest::newRow("Shrink long text to fit") << "cbShrink" << QRect(8, 216, 229, 17);
     }
     void controlsStandWhereDesigned()
     {

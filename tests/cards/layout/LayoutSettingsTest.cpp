@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -283,6 +284,51 @@ private Q_SLOTS:
         QCOMPARE(again->imgBack->picture().width(), 64);
         QCOMPARE(again->imgBack->toolTip(), QStringLiteral("64 x 40"));
         QCOMPARE(again->lbFont->properties(), customLabel());
+    }
+
+    // Off without the setting; clicked on the Custom Options tab (custom options off, so the
+    // box does not hang on them), previews see it unsaved and Save stores it in the database.
+    void shrinkTextIsClickedAndStoredInTheDatabase()
+    {
+        LayoutFixture f;
+        const auto setting = [&] {
+            return f.db.scalar(QStringLiteral("select value from settings where key = "
+                                              "'card.shrinktext'"));
+        };
+        QVERIFY(setting().isNull());
+        {
+            const auto dialog = f.open();
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+            QVERIFY(!dialog->cbShrink->isChecked());
+            QVERIFY(!dialog->options().shrinkText);
+            QTabBar* tabs = dialog->PageControl1->tabBar();
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(3).center());
+            QCOMPARE(dialog->PageControl1->currentWidget(), dialog->TabSheet4);
+            QVERIFY(dialog->cbShrink->isVisible());
+            QVERIFY(!dialog->cbCustom->isChecked());
+            QTest::mouseClick(dialog->cbShrink, Qt::LeftButton, {},
+                              QPoint(8, dialog->cbShrink->height() / 2));
+            QVERIFY(dialog->cbShrink->isChecked());
+            QVERIFY(dialog->options().shrinkText);
+            QVERIFY(setting().isNull());
+            QTest::mouseClick(dialog->bSave, Qt::LeftButton, {}, dialog->bSave->rect().center());
+            QCOMPARE(f.answers.texts(), QStringList {"Settings are saved."});
+        }
+        QCOMPARE(setting().toString(), QStringLiteral("on"));
+        {
+            const auto again = f.open();
+            QVERIFY(again->cbShrink->isChecked());
+            QVERIFY(again->options().shrinkText);
+            again->show();
+            QVERIFY(QTest::qWaitForWindowExposed(again.get()));
+            again->PageControl1->setCurrentIndex(3);
+            QTest::mouseClick(again->cbShrink, Qt::LeftButton, {},
+                              QPoint(8, again->cbShrink->height() / 2));
+            QTest::mouseClick(again->bSave, Qt::LeftButton, {}, again->bSave->rect().center());
+        }
+        QCOMPARE(setting().toString(), QStringLiteral("off"));
+        QVERIFY(!f.open()->cbShrink->isChecked());
     }
 
     // Slots 2 and 5 share a field: the caption belongs to the field, the later slot's wins.

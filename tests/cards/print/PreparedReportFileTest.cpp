@@ -212,6 +212,33 @@ TEST(PreparedReportFile, OversizedAndInconsistentFieldsAreRefused)
     }
 }
 
+// A cut text comes back with its clip and paints no more of itself; pages without one are
+// still written as the first version of the file, which has no cut texts.
+TEST(PreparedReportFile, CutTextsComeBackCutAndNeedTheSecondVersion)
+{
+    const auto versionOf = [](const QByteArray& bytes) {
+        return qFromLittleEndian<quint16>(bytes.constData() + 10);
+    };
+    const QByteArray plain = report::encodePreparedReport({smallPage()});
+    EXPECT_EQ(versionOf(plain), 1);
+
+    report::Page page = smallPage();
+    auto& text = std::get<report::TextItem>(page.items.back());
+    text.clip = report::LengthRect {mm(4), mm(9), mm(6), mm(5)};
+    expectSameAfterRoundTrip({page});
+    EXPECT_FALSE(painted(page) == painted(smallPage()));
+    const QByteArray cut = report::encodePreparedReport({page});
+    EXPECT_EQ(versionOf(cut), 2);
+    const auto read = report::decodePreparedReport(cut);
+    EXPECT_EQ(std::get<report::TextItem>(read.at(0).items.back()).clip, text.clip);
+
+    QByteArray claimsFirst = cut;
+    qToLittleEndian<quint16>(1, claimsFirst.data() + 10);
+    EXPECT_EQ(refusal(claimsFirst), damaged);
+    for (qsizetype size = plain.size(); size < cut.size(); ++size)
+        ASSERT_EQ(refusal(cut.left(size)), damaged) << size;
+}
+
 TEST(PreparedReportFile, SavedFileIsReadBackAndNeverReplacesTheDatabase)
 {
     PrintDatabase base;
