@@ -4,6 +4,7 @@
 #include "SpinEdit.h"
 #include "TFmLayout.h"
 #include "cards/DatabaseOptions.h"
+#include "cards/SettingsProblem.h"
 #include "data/DatabaseSettings.h"
 #include "data/Error.h"
 #include "data/Tdsrc.h"
@@ -55,6 +56,8 @@ void TFmLayout::FormCreate()
 
     LoadSlots();
     readDatabaseOptions(data::DatabaseSettings(m_dsrc.src), m_databaseOptions);
+    cbWatermark->setChecked(m_databaseOptions.watermark);
+    tellSettingsProblemOnce(m_dsrc);
 
     imaging::LoadPictureFromBlob(param, QStringLiteral("bitmap"), *imgBack);
     imaging::ShowSizeHint(*imgBack);

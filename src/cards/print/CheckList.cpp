@@ -2,7 +2,10 @@
 
 #include "ReportRender.h"
 #include "TqrMemList.h"
+#include "cards/DatabaseOptions.h"
+#include "cards/SettingsProblem.h"
 #include "data/Answers.h"
+#include "data/DatabaseSettings.h"
 #include "data/Tdsrc.h"
 #include "report/TextMetrics.h"
 
@@ -10,9 +13,12 @@ namespace cards {
 
 void actCheckListExecute(QWidget* owner, data::Tdsrc& dsrc)
 {
+    tellSettingsProblemOnce(dsrc);
+    CardOptions options;
+    readDatabaseOptions(data::DatabaseSettings(dsrc.src), options);
     TqrMemList memList(dsrc.src);
-    memList.QRLabel8->enabled = true;
-    memList.QRLabel9->enabled = true;
+    memList.QRLabel8->enabled = options.watermark;
+    memList.QRLabel9->enabled = options.watermark;
     const report::TextMetrics metrics;
     data::answers().preview(
         owner, [&](QPagedPaintDevice* device) { printReport(memList.report, *device, metrics); });
