@@ -1,6 +1,7 @@
 // Creating, removing and moving between groups.
 #include "TMelbrin.h"
 #include "data/Answers.h"
+#include "data/CardTimes.h"
 #include "data/Error.h"
 #include "data/Tdsrc.h"
 #include "data/Utils.h"
@@ -45,7 +46,7 @@ void TMelbrin::bNewGrpClick()
     g.edit();
     g.setValue(QStringLiteral("gid"), seq);
     g.post();
-    data::FillComboBox(g, QStringLiteral("gdesc"), lstGroup, QStringLiteral("gid"));
+    fillGroupList();
     if (const int entry = lstGroup->findData(seq); entry >= 0) {
         const QSignalBlocker blocker(lstGroup);
         lstGroup->setCurrentIndex(entry);
@@ -59,6 +60,10 @@ void TMelbrin::bRemoveClick()
     if (lstGroup->count() == 0)
         return;
     const QString name = lstGroup->currentText();
+    if (showingReprints()) {
+        data::showError(QStringLiteral("The cards to reprint are no group and cannot be deleted."));
+        return;
+    }
     if (name == u"DEFAULT") {
         data::showError(QStringLiteral("Cannot delete DEFAULT group."));
         return;
@@ -73,13 +78,15 @@ void TMelbrin::bRemoveClick()
     data::Query& staff = m_dsrc.QStaff;
     for (staff.first(); !staff.eof(); staff.next()) {
         if (staff.asInt(QStringLiteral("gid")) == gid) {
+            const data::CardChange change(staff, false);
             staff.edit();
             staff.setValue(QStringLiteral("gid"), 0);
+            change.stamp(staff);
             staff.post();
         }
     }
     g.remove();
-    data::FillComboBox(g, QStringLiteral("gdesc"), lstGroup, QStringLiteral("gid"));
+    fillGroupList();
     OpenGroupMembers();
     ShowDetails();
 }
@@ -90,8 +97,10 @@ void TMelbrin::PopupClick(QAction* item)
     if (staff.eof())
         return; // no member to move
     try {
+        const data::CardChange change(staff, false);
         staff.edit();
         staff.setValue(QStringLiteral("gid"), item->data().toInt());
+        change.stamp(staff);
         staff.post();
         OpenGroupMembers();
         ShowDetails();

@@ -1,5 +1,6 @@
 // The member list of the main window: groups, the grid on QStaff and the details shown.
 #include "TMelbrin.h"
+#include "data/CardTimes.h"
 #include "data/DateText.h"
 #include "data/ErrorHandler.h"
 #include "data/QueryTableModel.h"
@@ -29,7 +30,7 @@ namespace app {
 
 void TMelbrin::ReloadGroups()
 {
-    data::FillComboBox(m_dsrc.QGroup, QStringLiteral("gdesc"), lstGroup, QStringLiteral("gid"));
+    fillGroupList();
     OpenGroupMembers();
     ShowDetails();
     data::RestoreWindow(QStringLiteral("MainWin"), this);
@@ -48,9 +49,14 @@ void TMelbrin::OpenGroupMembers()
     data::FillPopupMenu(m_dsrc.QGroup, QStringLiteral("gdesc"), QStringLiteral("gid"), puMenu,
                         [this](QAction* item) { data::guarded([&] { PopupClick(item); }); });
     // The sort column is always one of the grid's own columns, never user text.
-    m_dsrc.QStaff.setSql(QStringList {QStringLiteral("select * from stafftbl where gid="),
-                                      QStringLiteral(":gid"), QStringLiteral("order by"),
-                                      m_sortField});
+    if (showingReprints())
+        m_dsrc.QStaff.setSql(QStringList {QStringLiteral("select * from stafftbl where"),
+                                          data::reprintCondition(), QStringLiteral("order by"),
+                                          m_sortField});
+    else
+        m_dsrc.QStaff.setSql(QStringList {QStringLiteral("select * from stafftbl where gid="),
+                                          QStringLiteral(":gid"), QStringLiteral("order by"),
+                                          m_sortField});
     m_dsrc.QStaff.setParameter(QStringLiteral("gid"), m_groupId);
     syncGrid(); // the grid empties while the query is closed
     m_dsrc.QStaff.open();

@@ -1,6 +1,7 @@
 // The details panel's commands: save, clear, delete, delete all and the photo buttons.
 #include "TMelbrin.h"
 #include "data/Answers.h"
+#include "data/CardTimes.h"
 #include "data/DateText.h"
 #include "data/QueryTableModel.h"
 #include "data/Tdsrc.h"
@@ -28,6 +29,7 @@ void TMelbrin::StoreDetails(bool found)
 void TMelbrin::storeDetailsInto(data::Query& q, bool found, int gid)
 {
     try {
+        const data::CardChange change(q, !found);
         if (found)
             q.edit();
         else
@@ -42,6 +44,7 @@ void TMelbrin::storeDetailsInto(data::Query& q, bool found, int gid)
         q.setValue(QStringLiteral("datejoin"), data::dateToText(dpJoin->date()));
         q.setValue(QStringLiteral("expiry"), data::dateToText(dpExpiry->date()));
         imaging::SavePictureToBlob(q, QStringLiteral("photo"), *imgPhoto);
+        change.stamp(q);
         q.post();
     } catch (const std::exception&) {
         q.cancel();
@@ -75,6 +78,10 @@ void TMelbrin::bSaveClick()
     }
     if (found && !data::ConfirmOverwrite())
         return;
+    if (showingReprints()) {
+        saveInReprintList(name, found);
+        return;
+    }
 
     QString groupName;
     const bool groupListed = data::LocateStr(m_dsrc.QGroup, target, QStringLiteral("gid"),

@@ -185,6 +185,7 @@ void TMelbrin::actCheckListExecute()
 void TMelbrin::actLayoutExecute()
 {
     cards::actLayoutExecute(this, m_dsrc);
+    refreshReprints();
 }
 
 void TMelbrin::bPreviewClick()
@@ -192,6 +193,7 @@ void TMelbrin::bPreviewClick()
     // The stored settings, loaded by a layout dialog that is never shown.
     cards::TFmLayout layout(m_dsrc, this);
     cards::previewSelectedMember(this, m_dsrc, layout.options(), layout.fields);
+    refreshReprints();
 }
 
 } // namespace app

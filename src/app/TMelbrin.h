@@ -124,6 +124,14 @@ public:
     void bPreviewClick();
     void bResizeAllClick();
 
+    // The group list's last entry, "Cards to reprint": the members of every group whose card
+    // data changed since their card was last printed. Its entry holds this number, which no
+    // group can have.
+    static constexpr int reprintListId = -32769;
+    bool showingReprints() const { return m_groupId == reprintListId; }
+    // The groups, then the reprint entry where the file keeps the times; the first selected.
+    void fillGroupList();
+
     // The command bar has no menu of bars to hide.
     QMenu* createPopupMenu() override { return nullptr; }
 
@@ -153,6 +161,11 @@ private:
     void openPopupMenu(const QPoint& pos);
     // Writes the panel into the current or a new row of query, with the given group.
     void storeDetailsInto(data::Query& query, bool found, int gid);
+    // Save while the reprint list is shown: the member is stored in its own group and the
+    // list stays; a new member needs a group and is refused.
+    void saveInReprintList(const QString& name, bool found);
+    // The reprint list again after cards may have been printed.
+    void refreshReprints();
 
     data::Tdsrc& m_dsrc;
     data::QueryTableModel* m_gridModel = nullptr;

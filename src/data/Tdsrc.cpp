@@ -36,6 +36,7 @@ void Tdsrc::connectTo(const QString& path)
     src.setConnectionString(buildConnectionString(path, password()));
     src.open();
     extensionsProblem.clear();
+    extensionsProblemTold = false;
     try {
         addMissingExtensions(src);
     } catch (const Error& e) {

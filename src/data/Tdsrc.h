@@ -25,6 +25,8 @@ public:
     // Why the settings table or member columns could not be added on connecting (a read-only
     // file, mostly); empty when the file has them. Cards then print with the defaults.
     QString extensionsProblem;
+    // The user has been told of that problem since connecting.
+    bool extensionsProblemTold = false;
 
     Connection src;
     Query QGroup;

@@ -2,6 +2,7 @@
 
 #include "BatchTransaction.h"
 #include "data/Answers.h"
+#include "data/CardTimes.h"
 #include "data/Error.h"
 #include "data/Tdsrc.h"
 #include "imaging/Jpeg.h"
@@ -57,9 +58,11 @@ Outcome resizeEach(data::Tdsrc& dsrc, imaging::Progress& progress,
         source = oversizedPhoto(staff, photo, skipped);
         if (isOversized(source)) {
             imaging::ResizeInto(source, target, photoWidth, photoHeight);
+            const data::CardChange change(staff, false);
             staff.edit();
             try {
                 imaging::SavePictureToBlob(staff, photo, target);
+                change.stamp(staff);
                 staff.post();
             } catch (const std::exception&) {
                 staff.cancel();

@@ -3,6 +3,7 @@
 #include "BatchTransaction.h"
 #include "NameIndex.h"
 #include "SheetTable.h"
+#include "data/CardTimes.h"
 #include "data/Error.h"
 #include "data/Tdsrc.h"
 #include "data/Utils.h"
@@ -105,8 +106,10 @@ bool Importer::writeMember(int row, qint32 gid)
             throw data::Error(QStringLiteral("The sheet has no NAME column"));
         const int found = m_index.find(*name);
         const bool existing = found >= 0;
-        if (existing) {
+        if (existing)
             m_staff.moveTo(found);
+        const data::CardChange change(m_staff, !existing);
+        if (existing) {
             m_staff.edit();
         } else {
             m_staff.append();
@@ -129,6 +132,7 @@ bool Importer::writeMember(int row, qint32 gid)
             m_staff.setValue(QStringLiteral("remark"), QStringLiteral(" "));
             imaging::SavePictureToBlob(m_staff, QStringLiteral("photo"), m_noPhoto);
         }
+        change.stamp(m_staff);
         m_staff.post();
     } catch (const std::exception& e) {
         m_reason = QString::fromUtf8(e.what());

@@ -91,7 +91,7 @@ private slots:
     void startupListsTheFirstGroupAndCounts()
     {
         MainWindowFixture f(staffOfTwoGroups);
-        QCOMPARE(f.w->lstGroup->count(), 3);
+        QCOMPARE(f.w->lstGroup->count(), 4); // and "Cards to reprint"
         QCOMPARE(f.w->lstGroup->currentText(), QStringLiteral("Admin"));
         QCOMPARE(f.w->FGroupId(), 1);
         QCOMPARE(f.listed(), (QStringList {"alice", "Bob", "Carol"}));
@@ -390,14 +390,15 @@ private slots:
             f.answers.enter(name);
         for (int i = 0; i < 3; ++i)
             f.w->bNewGrpClick();
-        QCOMPARE(f.w->lstGroup->count(), 3);
+        QCOMPARE(f.w->lstGroup->count(), 4); // and "Cards to reprint"
         QCOMPARE(f.w->lstGroup->currentText(), QStringLiteral("Admin"));
 
         for (const QString& name : {QStringLiteral("works"), QStringLiteral("  ")}) {
             f.answers.enter(name);
             f.w->bNewGrpClick();
             QCOMPARE(f.w->lstGroup->currentText(), name);
-            QCOMPARE(f.w->lstGroup->itemText(f.w->lstGroup->count() - 1), name); // listed last
+            // listed last of the groups, before "Cards to reprint"
+            QCOMPARE(f.w->lstGroup->itemText(f.w->lstGroup->count() - 2), name);
             QVERIFY(f.listed().isEmpty());
             const int seq
                 = f.db.scalar(
@@ -438,10 +439,10 @@ private slots:
         selectGroup(f, QStringLiteral("Admin"));
         f.answers.confirmWith(false);
         f.w->bRemoveClick();
-        QCOMPARE(f.w->lstGroup->count(), 4);
+        QCOMPARE(f.w->lstGroup->count(), 5); // the groups and "Cards to reprint"
         f.answers.confirmWith(true);
         f.w->bRemoveClick();
-        QCOMPARE(f.w->lstGroup->count(), 3);
+        QCOMPARE(f.w->lstGroup->count(), 4);
         QCOMPARE(f.w->lstGroup->currentText(), QStringLiteral("DEFAULT"));
         QCOMPARE(f.listed(), (QStringList {"alice", "Bob", "Carol"}));
         QCOMPARE(f.count(QStringLiteral("gid = 0")), 3);
@@ -449,7 +450,7 @@ private slots:
         selectGroup(f, QStringLiteral("Default"));
         f.answers.confirmWith(true);
         f.w->bRemoveClick();
-        QCOMPARE(f.w->lstGroup->count(), 2);
+        QCOMPARE(f.w->lstGroup->count(), 3);
     }
 
     void moveToGroup()

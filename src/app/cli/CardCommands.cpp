@@ -10,14 +10,18 @@
 
 namespace app::cli {
 
-int printCards(Context& c, const QString& output, const QString* member)
+int printCards(Context& c, const QString& output, const CardSelection& selection)
 {
     data::checkOutput(output, c.dsrc.src.fileName());
     c.answers.pdfPath = output;
+    c.answers.markPrinted = selection.markPrinted;
     // The stored settings, loaded as the layout dialog loads them.
     cards::TFmLayout layout(c.dsrc);
-    if (member)
-        cards::previewMemberNamed(nullptr, c.dsrc, layout.options(), layout.fields, *member);
+    if (selection.changedOnly)
+        cards::previewChangedStaff(nullptr, c.dsrc, layout.options(), layout.fields);
+    else if (selection.member)
+        cards::previewMemberNamed(nullptr, c.dsrc, layout.options(), layout.fields,
+                                  *selection.member);
     else
         cards::previewAllStaff(nullptr, c.dsrc, layout.options(), layout.fields);
     return c.answers.previews() == 1 && !c.answers.errorShown() ? 0 : 1;

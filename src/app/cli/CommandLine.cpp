@@ -129,6 +129,12 @@ int run(const QStringList& arguments)
     const QCommandLineOption member(QStringLiteral("member"),
                                     QStringLiteral("Only the members of this name."),
                                     QStringLiteral("NAME"));
+    const QCommandLineOption changed(
+        QStringLiteral("changed"),
+        QStringLiteral("Only the members whose card data changed since their card was printed."));
+    const QCommandLineOption markPrinted(
+        QStringLiteral("mark-printed"),
+        QStringLiteral("Store the cards written as printed, for the list of cards to reprint."));
     const QCommandLineOption force(QStringLiteral("force"),
                                    QStringLiteral("Replace an existing DEST."));
     const QCommandLineOption group(QStringLiteral("group"),
@@ -143,6 +149,7 @@ int run(const QStringList& arguments)
     }
     if (command == u"cards") {
         parser.addOptions({output, member});
+        parser.addOptions({changed, markPrinted});
     } else if (command == u"checklist") {
         parser.addOption(output);
     } else if (command == u"import") {
@@ -179,6 +186,8 @@ int run(const QStringList& arguments)
         return usageError(QStringLiteral("'%1' needs %2, not an empty name").arg(command, operand));
     if ((command == u"cards" || command == u"checklist") && !parser.isSet(output))
         return usageError(QStringLiteral("'%1' needs --output FILE").arg(command));
+    if (command == u"cards" && parser.isSet(changed) && parser.isSet(member))
+        return usageError(QStringLiteral("--changed and --member cannot be given together"));
 
     TerminalAnswers answers;
     answers.yes = parser.isSet(yes);
@@ -207,7 +216,9 @@ int run(const QStringList& arguments)
         if (command == u"checklist")
             return printCheckList(c, parser.value(output));
         const QString name = parser.value(member);
-        return printCards(c, parser.value(output), parser.isSet(member) ? &name : nullptr);
+        return printCards(c, parser.value(output),
+                          {parser.isSet(member) ? &name : nullptr, parser.isSet(changed),
+                           parser.isSet(markPrinted)});
     } catch (const std::exception& e) {
         const auto* own = dynamic_cast<const data::Error*>(&e);
         answers.message(data::MessageIcon::Error, {},

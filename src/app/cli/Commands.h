@@ -24,7 +24,14 @@ int listMembers(Context& c, const QString& group);
 int backup(Context& c, const QString& destination, bool force);
 int importStaff(Context& c, const QString& workbook);
 int resizeAll(Context& c);
-int printCards(Context& c, const QString& output, const QString* member);
+// Which cards a card run prints, and whether it stores them as printed.
+struct CardSelection
+{
+    const QString* member = nullptr; // only the members of this name
+    bool changedOnly = false; // only the cards to reprint
+    bool markPrinted = false;
+};
+int printCards(Context& c, const QString& output, const CardSelection& selection);
 int printCheckList(Context& c, const QString& output);
 
 } // namespace app::cli

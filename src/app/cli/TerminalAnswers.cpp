@@ -1,5 +1,6 @@
 #include "TerminalAnswers.h"
 
+#include "cards/print/PrintedMembers.h"
 #include "data/Error.h"
 #include "data/OutputFile.h"
 
@@ -68,6 +69,8 @@ void TerminalAnswers::preview(QWidget*, const Render& render)
     if (pdfPath.isEmpty())
         throw data::Error(QStringLiteral("No output file was given for the report"));
     data::writePdf(pdfPath, render);
+    if (markPrinted)
+        cards::pagesPrinted();
 }
 
 } // namespace app::cli

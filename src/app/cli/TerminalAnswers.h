@@ -20,6 +20,7 @@ public:
     bool yes = false;
     QString fileName; // what the open and save dialogs answer
     QString pdfPath; // where the print preview writes
+    bool markPrinted = false; // a PDF written counts as the cards printed
 
     bool errorShown() const { return m_errorShown; }
     int previews() const { return m_previews; }

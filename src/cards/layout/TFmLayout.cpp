@@ -62,6 +62,7 @@ TFmLayout::TFmLayout(data::Tdsrc& dsrc, QWidget* owner)
     buildDataFields();
     buildBackground();
     buildStyle();
+    buildWatermarkChoice();
     buildCustomOptions();
     buildBottomStrip();
 
@@ -141,7 +142,7 @@ CardOptions TFmLayout::options() const
     result.position = sePos->value();
     result.font = lbFont->font();
     result.fontColor = lbFont->color();
-    result.watermark = m_databaseOptions.watermark;
+    result.watermark = cbWatermark->isChecked();
     result.output = m_databaseOptions.output;
     result.code = m_databaseOptions.code;
     result.shrinkText = cbShrink->isChecked();

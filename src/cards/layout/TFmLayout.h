@@ -98,6 +98,7 @@ public:
     QFrame* Panel4 = nullptr;
     QFrame* Panel7 = nullptr;
     QFrame* Panel8 = nullptr;
+    QCheckBox* cbWatermark = nullptr; // "Print SAMPLE watermark"
 
     // "Custom Options".
     QCheckBox* cbCustom = nullptr;
@@ -143,6 +144,7 @@ private:
     void buildDataFields();
     void buildBackground();
     void buildStyle();
+    void buildWatermarkChoice();
     void buildCustomOptions();
     void connectHandlers();
     // 0, 1 or 2: the checked style button.

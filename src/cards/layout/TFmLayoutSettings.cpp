@@ -4,6 +4,7 @@
 #include "SpinEdit.h"
 #include "TFmLayout.h"
 #include "cards/DatabaseOptions.h"
+#include "cards/SettingsProblem.h"
 #include "data/DatabaseSettings.h"
 #include "data/Error.h"
 #include "data/Tdsrc.h"
@@ -56,6 +57,8 @@ void TFmLayout::FormCreate()
     LoadSlots();
     readDatabaseOptions(data::DatabaseSettings(m_dsrc.src), m_databaseOptions);
     cbShrink->setChecked(m_databaseOptions.shrinkText);
+    cbWatermark->setChecked(m_databaseOptions.watermark);
+    tellSettingsProblemOnce(m_dsrc);
 
     imaging::LoadPictureFromBlob(param, QStringLiteral("bitmap"), *imgBack);
     imaging::ShowSizeHint(*imgBack);

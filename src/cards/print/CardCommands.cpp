@@ -1,6 +1,9 @@
 #include "CardCommands.h"
 
+#include "PrintedMembers.h"
 #include "cards/CardPreview.h"
+#include "data/CardTimes.h"
+#include "data/DatabaseSettings.h"
 #include "data/Tdsrc.h"
 
 namespace cards {
@@ -29,14 +32,21 @@ QStringList staffJoinedWithGroups()
             QStringLiteral("on stafftbl.gid=grptbl.gid")};
 }
 
+// Previews the cards of the rows of QList, opened here; printing them marks them printed.
+void previewList(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& options, data::Query& fields)
+{
+    const OpenWhileInScope open(dsrc.QList);
+    const PrintedMembers printed(dsrc.QList, dsrc.extensionsProblem);
+    PreviewCards(owner, options, fields, dsrc.QList);
+}
+
 } // namespace
 
 void previewAllStaff(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& options,
                      data::Query& fields)
 {
     dsrc.QList.setSql(staffJoinedWithGroups());
-    const OpenWhileInScope open(dsrc.QList);
-    PreviewCards(owner, options, fields, dsrc.QList);
+    previewList(owner, dsrc, options, fields);
 }
 
 void previewMemberNamed(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& options,
@@ -47,8 +57,18 @@ void previewMemberNamed(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& op
     sql << QStringLiteral("where name=:name collate binary");
     dsrc.QList.setSql(sql);
     dsrc.QList.setParameter(QStringLiteral("name"), name);
-    const OpenWhileInScope open(dsrc.QList);
-    PreviewCards(owner, options, fields, dsrc.QList);
+    previewList(owner, dsrc, options, fields);
+}
+
+void previewChangedStaff(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& options,
+                         data::Query& fields)
+{
+    QStringList sql = staffJoinedWithGroups();
+    // An older file that could not gain the time columns has no changes to show.
+    sql << QStringLiteral("where")
+        << (data::hasExtensions(dsrc.src) ? data::reprintCondition() : QStringLiteral("0"));
+    dsrc.QList.setSql(sql);
+    previewList(owner, dsrc, options, fields);
 }
 
 void previewSelectedMember(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& storedOptions,

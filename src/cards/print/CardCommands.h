@@ -18,6 +18,11 @@ namespace cards {
 void previewAllStaff(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& options,
                      data::Query& fields);
 
+// Cards for the members whose card data changed since their card was last printed, across
+// groups. On a file without the change times nobody is listed.
+void previewChangedStaff(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& options,
+                         data::Query& fields);
+
 // The main window's "Preview": cards for every member named like QStaff's current member,
 // whatever the group, with the stored options. The name is bound as a parameter, so any name
 // previews. With no member in QStaff nobody is selected and one empty card prints. QList is

@@ -37,8 +37,8 @@ std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Que
     }
     if (options.shrinkText)
         fitCardTexts(*card);
-    card->QRLabel8->enabled = true;
-    card->QRLabel9->enabled = true;
+    card->QRLabel8->enabled = options.watermark;
+    card->QRLabel9->enabled = options.watermark;
     if (options.printBack)
         card->QRImage1->picture = ownedImage(options.background);
     return card;

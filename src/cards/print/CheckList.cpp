@@ -3,7 +3,10 @@
 #include "FitText.h"
 #include "ReportRender.h"
 #include "TqrMemList.h"
+#include "cards/DatabaseOptions.h"
+#include "cards/SettingsProblem.h"
 #include "data/Answers.h"
+#include "data/DatabaseSettings.h"
 #include "data/Tdsrc.h"
 #include "report/TextMetrics.h"
 
@@ -11,10 +14,13 @@ namespace cards {
 
 void actCheckListExecute(QWidget* owner, data::Tdsrc& dsrc)
 {
+    tellSettingsProblemOnce(dsrc);
+    CardOptions options;
+    readDatabaseOptions(data::DatabaseSettings(dsrc.src), options);
     TqrMemList memList(dsrc.src);
-    memList.QRLabel8->enabled = true;
-    memList.QRLabel9->enabled = true;
-    if (shrinksText(dsrc.src))
+    memList.QRLabel8->enabled = options.watermark;
+    memList.QRLabel9->enabled = options.watermark;
+    if (options.shrinkText)
         fitCheckListTexts(memList);
     const report::TextMetrics metrics;
     data::answers().preview(

@@ -2,8 +2,6 @@
 
 #include "CardReport.h"
 #include "TqrMemList.h"
-#include "cards/DatabaseOptions.h"
-#include "data/DatabaseSettings.h"
 
 namespace cards {
 namespace {
@@ -36,13 +34,6 @@ void fitCheckListTexts(TqrMemList& list)
     const report::LengthRect inner {frame, frame, box.width - frame * 2, box.height - frame * 2};
     for (report::DataTextControl* text : list.QRDBText)
         fitWithin(*text, inner, list.qrPhoto->rect);
-}
-
-bool shrinksText(data::Connection& src)
-{
-    CardOptions stored;
-    readDatabaseOptions(data::DatabaseSettings(src), stored);
-    return stored.shrinkText;
 }
 
 } // namespace cards

@@ -1,9 +1,5 @@
 #pragma once
 
-namespace data {
-class Connection;
-}
-
 namespace cards {
 
 class CardReport;
@@ -16,8 +12,5 @@ void fitCardTexts(CardReport& card);
 
 // The same for the data texts of the check list's boxes, within the box's frame.
 void fitCheckListTexts(TqrMemList& list);
-
-// True when the database asks for long text to be shrunk; false without the setting.
-bool shrinksText(data::Connection& src);
 
 } // namespace cards

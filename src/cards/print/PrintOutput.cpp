@@ -42,14 +42,16 @@ QString withPdfSuffix(const QString& fileName)
     return fileName + QStringLiteral(".pdf");
 }
 
-void savePagesAsPdf(QWidget* parent, const data::Answers::Render& render)
+bool savePagesAsPdf(QWidget* parent, const data::Answers::Render& render)
 {
     // Proposed in the user's documents, never beside the program and its database.
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const std::optional<QString> fileName
         = data::answers().saveFileName(parent, pdfFilter(), folder);
-    if (fileName && !fileName->isEmpty())
-        data::writePdf(withPdfSuffix(*fileName), render);
+    if (!fileName || fileName->isEmpty())
+        return false;
+    data::writePdf(withPdfSuffix(*fileName), render);
+    return true;
 }
 
 void printToPdfFile(QPrinter& printer, const data::Answers::Render& render)
@@ -72,12 +74,11 @@ void printToPdfFile(QPrinter& printer, const data::Answers::Render& render)
     printer.setOutputFileName(target);
 }
 
-void printReportPages(QWidget* parent, const data::Answers::Render& render, int pageCount)
+bool printReportPages(QWidget* parent, const data::Answers::Render& render, int pageCount)
 {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         data::showInformation(tr("No printer is installed. The pages are saved as a PDF file."));
-        savePagesAsPdf(parent, render);
-        return;
+        return savePagesAsPdf(parent, render);
     }
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, parent);
@@ -86,11 +87,12 @@ void printReportPages(QWidget* parent, const data::Answers::Render& render, int 
         | QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintToFile);
     dialog.setMinMax(1, std::max(1, pageCount));
     if (dialog.exec() != QDialog::Accepted)
-        return;
+        return false;
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
         printToPdfFile(printer, render);
     else
         render(&printer);
+    return true;
 }
 
 } // namespace cards

@@ -16,15 +16,16 @@ QString withPdfSuffix(const QString& fileName);
 // pageCount), then the pages on the chosen printer. The dialog's print-to-file choice writes
 // a PDF that replaces an earlier file only when it was written whole. With no printer
 // installed the user is told so and chooses a PDF file instead. Throws data::Error with the
-// reason when the pages cannot be printed or written.
-void printReportPages(QWidget* parent, const data::Answers::Render& render, int pageCount);
+// reason when the pages cannot be printed or written. True when the pages went out, false when
+// the user cancelled.
+bool printReportPages(QWidget* parent, const data::Answers::Render& render, int pageCount);
 
 // Draws the pages onto a printer set to print into a PDF file: into a new file beside the
 // one named (".pdf" added), which takes its place only when the printer has finished.
 void printToPdfFile(QPrinter& printer, const data::Answers::Render& render);
 
 // Asks for a PDF file name through the answers and writes the pages there (".pdf" added when
-// the name lacks it). Nothing happens on cancel.
-void savePagesAsPdf(QWidget* parent, const data::Answers::Render& render);
+// the name lacks it). Nothing happens on cancel; true when the file was written.
+bool savePagesAsPdf(QWidget* parent, const data::Answers::Render& render);
 
 } // namespace cards

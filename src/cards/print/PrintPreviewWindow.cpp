@@ -1,6 +1,7 @@
 #include "PrintPreviewWindow.h"
 
 #include "PrintOutput.h"
+#include "PrintedMembers.h"
 #include "data/Error.h"
 #include "data/ErrorHandler.h"
 #include "data/OutputFile.h"
@@ -164,7 +165,9 @@ void PrintPreviewWindow::updatePageLabel()
 
 void PrintPreviewWindow::printPages()
 {
-    printReportPages(this, m_render, m_view->pageCount());
+    // A report loaded from a file is not the cards of the members previewed.
+    if (printReportPages(this, m_render, m_view->pageCount()) && !m_loaded)
+        pagesPrinted();
 }
 
 void PrintPreviewWindow::saveClicked()
@@ -212,6 +215,7 @@ void PrintPreviewWindow::loadReport(const QString& fileName)
     auto pages
         = std::make_shared<const std::vector<report::Page>>(report::loadPreparedReport(fileName));
     m_render = [pages](QPagedPaintDevice* device) { report::printPages(*pages, *device); };
+    m_loaded = true;
     m_view->updatePreview();
     m_view->setCurrentPage(1);
 }

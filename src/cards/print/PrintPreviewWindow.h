@@ -66,6 +66,7 @@ private:
     QAction* m_previous = nullptr;
     QAction* m_next = nullptr;
     QAction* m_last = nullptr;
+    bool m_loaded = false; // showing a report loaded from a file
 };
 
 // Shows the preview window and returns when the user has closed it.

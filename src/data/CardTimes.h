@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+namespace data {
+
+class Connection;
+class Query;
+
+// Per member, when the card data last changed and when the card was last printed, as UTC
+// texts of one fixed ISO 8601 form ("2026-12-10T16:30:00.000Z"), so that texts compare as the
+// times do. Both stay Null on a file that never used them.
+inline const QString changedColumn = QStringLiteral("changedutc");
+inline const QString printedColumn = QStringLiteral("printedutc");
+
+QString utcText(const QDateTime& time);
+
+// The members whose card is out of date: changed and not printed since. A member of an older
+// file has neither time and is not listed until its data changes.
+QString reprintCondition();
+
+// Remembers the card data of a query's current row before it is edited (nothing for a row
+// about to be appended) and, once the new values are set, stamps the change time when any of
+// them differs. Queries without the time columns (a read-only older file) are left alone.
+class CardChange
+{
+public:
+    // Before edit() or append(); appended says which one follows.
+    CardChange(const Query& query, bool appended);
+    // After the new values are set, before post().
+    void stamp(Query& query, const QDateTime& now = QDateTime::currentDateTimeUtc()) const;
+
+private:
+    std::vector<QVariant> m_before;
+    bool m_appended = false;
+};
+
+// Stamps the print time of the members of those seq numbers, in one transaction; never
+// earlier than a member's change time, so that a card printed in the same instant as the
+// change is not listed again. Throws Error with the reason when the file cannot take it
+// (nothing is stored then).
+void markPrinted(Connection& connection, const std::vector<qlonglong>& seqs,
+                 const QDateTime& now = QDateTime::currentDateTimeUtc());
+
+} // namespace data
