@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "CardFlags.h"
 #include "Commands.h"
 #include "TerminalAnswers.h"
 #include "data/Error.h"
@@ -21,7 +22,7 @@ struct Command
 };
 
 constexpr Command commands[] = {
-    {"cards", "Print the card sheets to a PDF file, with the stored layout settings."},
+    {"cards", "Print the cards to a PDF file, with the stored layout settings."},
     {"checklist", "Print the check list of every member to a PDF file."},
     {"import", "Import staff from the RECORDS sheet of an Excel workbook (.xls)."},
     {"backup", "Copy the database to DEST as a consistent backup."},
@@ -143,6 +144,7 @@ int run(const QStringList& arguments)
     }
     if (command == u"cards") {
         parser.addOptions({output, member});
+        parser.addOptions(cardFlagOptions());
     } else if (command == u"checklist") {
         parser.addOption(output);
     } else if (command == u"import") {
@@ -180,6 +182,12 @@ int run(const QStringList& arguments)
     if ((command == u"cards" || command == u"checklist") && !parser.isSet(output))
         return usageError(QStringLiteral("'%1' needs --output FILE").arg(command));
 
+    CardFlags cardFlags;
+    if (command == u"cards") {
+        if (const QString wrong = readCardFlags(parser, cardFlags); !wrong.isEmpty())
+            return usageError(wrong);
+    }
+
     TerminalAnswers answers;
     answers.yes = parser.isSet(yes);
     data::setAnswers(&answers);
@@ -207,7 +215,8 @@ int run(const QStringList& arguments)
         if (command == u"checklist")
             return printCheckList(c, parser.value(output));
         const QString name = parser.value(member);
-        return printCards(c, parser.value(output), parser.isSet(member) ? &name : nullptr);
+        return printCards(c, parser.value(output), parser.isSet(member) ? &name : nullptr,
+                          cardFlags);
     } catch (const std::exception& e) {
         const auto* own = dynamic_cast<const data::Error*>(&e);
         answers.message(data::MessageIcon::Error, {},

@@ -62,6 +62,7 @@ TFmLayout::TFmLayout(data::Tdsrc& dsrc, QWidget* owner)
     buildDataFields();
     buildBackground();
     buildStyle();
+    buildOutput();
     buildCustomOptions();
     buildBottomStrip();
 
@@ -142,7 +143,7 @@ CardOptions TFmLayout::options() const
     result.font = lbFont->font();
     result.fontColor = lbFont->color();
     result.watermark = m_databaseOptions.watermark;
-    result.output = m_databaseOptions.output;
+    result.output = checkedOutput();
     result.code = m_databaseOptions.code;
     result.shrinkText = m_databaseOptions.shrinkText;
     return result;

@@ -98,6 +98,10 @@ public:
     QFrame* Panel4 = nullptr;
     QFrame* Panel7 = nullptr;
     QFrame* Panel8 = nullptr;
+    // Where the cards go: A4 sheets or a card printer.
+    QGroupBox* gbOutput = nullptr;
+    QRadioButton* rbSheet = nullptr;
+    QRadioButton* rbCardPrinter = nullptr;
 
     // "Custom Options".
     QCheckBox* cbCustom = nullptr;
@@ -142,6 +146,9 @@ private:
     void buildDataFields();
     void buildBackground();
     void buildStyle();
+    void buildOutput();
+    CardOutput checkedOutput() const;
+    void showOutput(CardOutput output);
     void buildCustomOptions();
     void connectHandlers();
     // 0, 1 or 2: the checked style button.

@@ -55,6 +55,7 @@ void TFmLayout::FormCreate()
 
     LoadSlots();
     readDatabaseOptions(data::DatabaseSettings(m_dsrc.src), m_databaseOptions);
+    showOutput(m_databaseOptions.output);
 
     imaging::LoadPictureFromBlob(param, QStringLiteral("bitmap"), *imgBack);
     imaging::ShowSizeHint(*imgBack);

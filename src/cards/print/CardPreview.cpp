@@ -1,6 +1,7 @@
 #include "cards/CardPreview.h"
 
 #include "BindSlot.h"
+#include "CardPrinterPage.h"
 #include "FormatStr.h"
 #include "OwnedImage.h"
 #include "ReportRender.h"
@@ -38,6 +39,8 @@ std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Que
     card->QRLabel9->enabled = true;
     if (options.printBack)
         card->QRImage1->picture = ownedImage(options.background);
+    if (options.output == CardOutput::CardPrinter)
+        useCardPrinterPage(card->report);
     return card;
 }
 

@@ -1,5 +1,6 @@
 #include "PrintOutput.h"
 
+#include "PrintOffsets.h"
 #include "data/Error.h"
 #include "data/OutputFile.h"
 
@@ -76,7 +77,7 @@ void printReportPages(QWidget* parent, const data::Answers::Render& render, int 
 {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         data::showInformation(tr("No printer is installed. The pages are saved as a PDF file."));
-        savePagesAsPdf(parent, render);
+        savePagesAsPdf(parent, shiftedForPrinter(render, QString()));
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
@@ -87,10 +88,11 @@ void printReportPages(QWidget* parent, const data::Answers::Render& render, int 
     dialog.setMinMax(1, std::max(1, pageCount));
     if (dialog.exec() != QDialog::Accepted)
         return;
+    // Each printer's own offset; the dialog's print to file is the PDF writer's.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
-        printToPdfFile(printer, render);
+        printToPdfFile(printer, shiftedForPrinter(render, QString()));
     else
-        render(&printer);
+        shiftedForPrinter(render, printer.printerName())(&printer);
 }
 
 } // namespace cards
