@@ -23,7 +23,8 @@ class CardReport;
 // The card report of the options' style (0, 1 or 2; anything else gives none), printing one
 // card for every row of rows, with the seven slots bound to the options (columns looked up in
 // fields, the layout's "select * from fields"), the watermarks as the options choose and the
-// background in when it is to be printed.
+// background in when it is to be printed; for card printer output, one card per page of the
+// card's size.
 std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Query& fields,
                                            data::Query& rows);
 

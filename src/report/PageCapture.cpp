@@ -2,9 +2,9 @@
 
 #include "data/Error.h"
 #include "report/PagePainter.h"
+#include "report/PaperLayout.h"
 
 #include <QCoreApplication>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 
@@ -28,18 +28,11 @@ int printPages(const std::vector<Page>& pages, QPagedPaintDevice& device)
     int from = 1;
     int to = std::numeric_limits<int>::max();
     auto* printer = dynamic_cast<QPrinter*>(&device);
-    if (printer) {
-        printer->setFullPage(true);
-        if (printer->printRange() == QPrinter::PageRange && printer->fromPage() >= 1) {
-            from = printer->fromPage();
-            to = std::max(from, printer->toPage());
-        }
+    if (printer && printer->printRange() == QPrinter::PageRange && printer->fromPage() >= 1) {
+        from = printer->fromPage();
+        to = std::max(from, printer->toPage());
     }
-    const auto pageSize = [](const Page& page) {
-        return QPageSize(QSizeF(page.width.toMm(), page.height.toMm()), QPageSize::Millimeter);
-    };
-    device.setPageLayout(
-        QPageLayout(pageSize(pages.front()), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    setPaper(device, pages.front().width, pages.front().height);
     QPainter painter;
     if (!painter.begin(&device))
         throw data::Error(

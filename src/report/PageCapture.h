@@ -34,7 +34,8 @@ std::vector<Page> capturePages(const std::function<void(QPagedPaintDevice*)>& re
 
 // Draws laid-out pages onto a device, on paper of the first page's size without margins. On a
 // printer given a page range, only the pages whose numbers lie in it are drawn. Returns the
-// number of pages drawn. Throws data::Error when the device cannot be painted on.
+// number of pages drawn. Throws data::Error when the device cannot be painted on or does not
+// take the paper.
 int printPages(const std::vector<Page>& pages, QPagedPaintDevice& device);
 
 } // namespace report

@@ -1,5 +1,6 @@
 #include "PagePainter.h"
 
+#include "report/DeviceOffset.h"
 #include "report/PageCapture.h"
 #include "report/TextMetrics.h"
 
@@ -98,6 +99,9 @@ void PagePainter::paint(const Page& page, QPainter& painter)
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     const Device device(painter);
+    if (const DeviceOffset::Shift shift = DeviceOffset::of(painter.device());
+        shift.x != Length() || shift.y != Length())
+        painter.translate(device.x(shift.x), device.y(shift.y));
     for (const PageItem& item : page.items)
         std::visit(device, item);
     painter.restore();

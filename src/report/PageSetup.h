@@ -17,6 +17,10 @@ struct PageSetup
     Length columnSpace;
     // With no rows, the row bands print once as for a row whose columns are all empty.
     bool printIfEmpty = true;
+    // Every band on a page of its own, scaled uniformly so that it covers the paper edge to
+    // edge and centred on it; what then lies beyond the paper's edges is cut off. Margins and
+    // columns are not used.
+    bool fitBands = false;
 };
 
 } // namespace report

@@ -1,6 +1,7 @@
 #include "ReportLayout.h"
 
 #include "report/DataSource.h"
+#include "report/PageTransform.h"
 #include "report/Report.h"
 
 namespace report {
@@ -39,6 +40,7 @@ private:
     void startPage(int number)
     {
         m_page = Page {number, m_setup.paperWidth, m_setup.paperHeight, {}};
+        m_pageUsed = false;
         m_column = 0;
         m_x = m_setup.leftMargin.roundedToTenth();
         m_y = m_setup.topMargin.roundedToTenth();
@@ -77,25 +79,61 @@ private:
             band.beforePrint(band, print);
         if (!print)
             return;
+        if (m_setup.fitBands) {
+            printFitted(band);
+        } else {
+            printFlowing(band);
+        }
+        if (Band* child = band.child())
+            printBand(*child);
+    }
 
+    void printFlowing(Band& band)
+    {
         const Length height = band.height.roundedToTenth();
         const Length bottom = m_setup.paperHeight - m_setup.bottomMargin;
         const Length space = bottom - m_setup.topMargin.roundedToTenth();
         if (height > bottom - m_y && height <= space)
             nextColumn();
 
-        const LengthRect rect {m_x, m_y, band.width, band.height};
-        if (band.color.isValid() && band.color.alpha() > 0)
-            m_page.items.push_back(FillItem {rect, band.color});
-        const LayoutContext context = contextAt(m_x, m_y, band.width);
-        for (const auto& control : band.controls())
-            control->lay(context, m_page.items);
-        if (band.frame.any())
-            m_page.items.push_back(FrameItem {rect, band.frame});
+        layBand(band, m_x, m_y, m_page.items);
         m_y += height;
+    }
 
-        if (Band* child = band.child())
-            printBand(*child);
+    // The band laid at the paper's top left corner, then scaled by the larger of the two
+    // factors that make it as wide and as high as the paper, and centred.
+    void printFitted(const Band& band)
+    {
+        if (m_pageUsed) {
+            const int number = m_page.number;
+            finishPage();
+            startPage(number + 1);
+        }
+        m_pageUsed = true;
+        std::vector<PageItem> items;
+        layBand(band, Length(), Length(), items);
+        double factor = 1;
+        if (band.width > Length() && band.height > Length())
+            factor = std::max(m_setup.paperWidth.toMm() / band.width.toMm(),
+                              m_setup.paperHeight.toMm() / band.height.toMm());
+        const Length dx = Length::mm((m_setup.paperWidth.toMm() - band.width.toMm() * factor) / 2);
+        const Length dy
+            = Length::mm((m_setup.paperHeight.toMm() - band.height.toMm() * factor) / 2);
+        transformItems(items, factor, dx, dy);
+        m_page.items.insert(m_page.items.end(), std::make_move_iterator(items.begin()),
+                            std::make_move_iterator(items.end()));
+    }
+
+    void layBand(const Band& band, Length x, Length y, std::vector<PageItem>& items) const
+    {
+        const LengthRect rect {x, y, band.width, band.height};
+        if (band.color.isValid() && band.color.alpha() > 0)
+            items.push_back(FillItem {rect, band.color});
+        const LayoutContext context = contextAt(x, y, band.width);
+        for (const auto& control : band.controls())
+            control->lay(context, items);
+        if (band.frame.any())
+            items.push_back(FrameItem {rect, band.frame});
     }
 
     Report& m_report;
@@ -106,6 +144,7 @@ private:
     const DataSource* m_row = nullptr;
     Page m_page;
     int m_column = 0;
+    bool m_pageUsed = false;
     Length m_x;
     Length m_y;
 };

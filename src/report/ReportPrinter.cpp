@@ -2,23 +2,19 @@
 
 #include "data/Error.h"
 #include "report/PagePainter.h"
+#include "report/PaperLayout.h"
 #include "report/Report.h"
 #include "report/ReportLayout.h"
 
 #include <QCoreApplication>
-#include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 
 namespace report {
 
 int ReportPrinter::print(Report& report, QPagedPaintDevice& device, const TextMetrics& metrics)
 {
-    const QSizeF paper(report.page.paperWidth.toMm(), report.page.paperHeight.toMm());
-    if (auto* printer = dynamic_cast<QPrinter*>(&device))
-        printer->setFullPage(true);
-    device.setPageLayout(QPageLayout(QPageSize(paper, QPageSize::Millimeter), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0)));
+    setPaper(device, report.page.paperWidth, report.page.paperHeight);
 
     QPainter painter;
     if (!painter.begin(&device))

@@ -8,7 +8,7 @@ class Report;
 class TextMetrics;
 
 // Prints a report onto a printer or PDF writer: sets the device's paper to the report's,
-// without margins, then lays out and draws one page at a time, so memory holds one page
+// without margins (see setPaper; a device that refuses it gets nothing), then lays out and draws one page at a time, so memory holds one page
 // whatever the number of rows.
 class ReportPrinter
 {

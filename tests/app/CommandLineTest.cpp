@@ -83,6 +83,13 @@ private slots:
         QTest::newRow("empty file name") << QStringList {"import", ""} << 2 << "needs FILE";
         QTest::newRow("too many") << QStringList {"backup", "a", "b"} << 2 << "too many";
         QTest::newRow("no database path") << QStringList {"--database"} << 2 << "--database";
+        QTest::newRow("sheet of another size")
+            << QStringList {"cards", "-o", "x.pdf", "--sheet", "letter"} << 2
+            << "--sheet takes a4 or card, not 'letter'";
+        QTest::newRow("unknown code") << QStringList {"cards", "-o", "x.pdf", "--code", "ean13"}
+                                      << 2 << "--code takes none, code128 or qr, not 'ean13'";
+        QTest::newRow("watermark yes") << QStringList {"cards", "-o", "x.pdf", "--watermark", "yes"}
+                                       << 2 << "--watermark takes on or off, not 'yes'";
     }
     void usageAndHelp()
     {
@@ -175,6 +182,16 @@ private slots:
         QCOMPARE(r.code, 0);
         QVERIFY(pdfText(one).contains(QStringLiteral("Chan Tai Man")));
         QVERIFY(!pdfText(one).contains(QStringLiteral("Lee Siu Ming")));
+        // For this run only: one card per page of the card's size; the stored A4 stays.
+        const QString card = db.dir() + "/card.pdf";
+        r = melbrin(QStringList {"cards", "-o", card, "--sheet", "card", "--member", "Chan Tai Man"}
+                    + on());
+        QCOMPARE(r.code, 0);
+        QVERIFY(pdfText(card).contains(QStringLiteral("Chan Tai Man")));
+        QVERIFY(pdfInfo(card).contains(QStringLiteral("243 x 153 pts")));
+        QVERIFY(pdfInfo(one).contains(QStringLiteral("595 x 842 pts")));
+        r = melbrin(QStringList {"cards", "-o", card, "--member", "Chan Tai Man"} + on());
+        QVERIFY(pdfInfo(card).contains(QStringLiteral("595 x 842 pts")));
         const QString list = db.dir() + "/list.pdf";
         QCOMPARE(melbrin(QStringList {"checklist", "--output", list} + on()).code, 0);
         QVERIFY(pdfText(list).contains(QStringLiteral("Member List")));

@@ -34,3 +34,12 @@ inline QString pdfText(const QString& pdf)
     p.waitForFinished();
     return QString::fromUtf8(p.readAllStandardOutput());
 }
+
+// What pdfinfo says of a PDF.
+inline QString pdfInfo(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {pdf});
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}

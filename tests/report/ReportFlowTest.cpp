@@ -1,6 +1,8 @@
 #include "ReportFixture.h"
 #include "report/DataTextControl.h"
 #include "report/ImageControl.h"
+#include "report/LabelControl.h"
+#include "report/LineControl.h"
 
 #include <gtest/gtest.h>
 
@@ -217,6 +219,46 @@ TEST(ReportFlow, BeforePrintSeesEachRowAndCanSkipABandWithItsChild)
     ASSERT_EQ(images.size(), 2u);
     EXPECT_NE(images[0].image.cacheKey(), images[1].image.cacheKey());
     EXPECT_EQ(images[1].rect.top, mm(36));
+}
+
+} // namespace
+
+namespace {
+
+// Fitted bands: each on its own page, scaled by the larger factor so that it covers the paper,
+// centred; what it holds scales with it.
+TEST(ReportFlow, FittedBandsCoverTheirOwnPageCentredAndScaled)
+{
+    Report report;
+    report.page.paperWidth = mm(100);
+    report.page.paperHeight = mm(40);
+    report.page.fitBands = true;
+    report::Band& band = report.setDetailBand(mm(40), mm(20)); // factor max(2.5, 2) = 2.5
+    band.add<report::LineControl>(report::LengthRect {mm(4), mm(2), mm(8), mm(2)});
+    auto& text = band.add<report::LabelControl>(report::LengthRect {mm(10), mm(10), mm(0), mm(4)},
+                                                QStringLiteral("text"));
+    text.font = QFont(QStringLiteral("Arial"), 8);
+    auto source = rows(3);
+    report.setDataSource(&source);
+
+    const auto pages = layOut(report);
+    ASSERT_EQ(pages.size(), 3u);
+    for (const report::Page& page : pages) {
+        EXPECT_EQ(page.width, mm(100));
+        const auto fills = page.all<report::FillItem>();
+        ASSERT_EQ(fills.size(), 1u);
+        EXPECT_EQ(fills[0].rect, (report::LengthRect {mm(0), mm(-5), mm(100), mm(50)}));
+        const auto lines = page.all<report::LineItem>();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].x1, mm(10));
+        EXPECT_EQ(lines[0].x2, mm(30));
+        EXPECT_EQ(lines[0].y1, mm(2.5)); // the middle of 2..4 mm, times 2.5, less 5
+        const auto texts = page.all<report::TextItem>();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].left, mm(25));
+        EXPECT_EQ(texts[0].top, mm(20));
+        EXPECT_DOUBLE_EQ(texts[0].font.pointSizeF(), 20.0);
+    }
 }
 
 } // namespace

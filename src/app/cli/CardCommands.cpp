@@ -1,5 +1,6 @@
 #include "cards/print/CardCommands.h"
 
+#include "CardFlags.h"
 #include "Commands.h"
 #include "TerminalAnswers.h"
 #include "cards/CardOptions.h"
@@ -10,20 +11,22 @@
 
 namespace app::cli {
 
-int printCards(Context& c, const QString& output, const CardSelection& selection)
+int printCards(Context& c, const QString& output, const CardSelection& selection,
+               const CardFlags& flags)
 {
     data::checkOutput(output, c.dsrc.src.fileName());
     c.answers.pdfPath = output;
     c.answers.markPrinted = selection.markPrinted;
     // The stored settings, loaded as the layout dialog loads them.
     cards::TFmLayout layout(c.dsrc);
+    cards::CardOptions options = layout.options();
+    flags.applyTo(options);
     if (selection.changedOnly)
-        cards::previewChangedStaff(nullptr, c.dsrc, layout.options(), layout.fields);
+        cards::previewChangedStaff(nullptr, c.dsrc, options, layout.fields);
     else if (selection.member)
-        cards::previewMemberNamed(nullptr, c.dsrc, layout.options(), layout.fields,
-                                  *selection.member);
+        cards::previewMemberNamed(nullptr, c.dsrc, options, layout.fields, *selection.member);
     else
-        cards::previewAllStaff(nullptr, c.dsrc, layout.options(), layout.fields);
+        cards::previewAllStaff(nullptr, c.dsrc, options, layout.fields);
     return c.answers.previews() == 1 && !c.answers.errorShown() ? 0 : 1;
 }
 

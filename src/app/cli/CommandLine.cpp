@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "CardFlags.h"
 #include "Commands.h"
 #include "TerminalAnswers.h"
 #include "data/Error.h"
@@ -21,7 +22,7 @@ struct Command
 };
 
 constexpr Command commands[] = {
-    {"cards", "Print the card sheets to a PDF file, with the stored layout settings."},
+    {"cards", "Print the cards to a PDF file, with the stored layout settings."},
     {"checklist", "Print the check list of every member to a PDF file."},
     {"import", "Import staff from the RECORDS sheet of an Excel workbook (.xls)."},
     {"backup", "Copy the database to DEST as a consistent backup."},
@@ -150,6 +151,7 @@ int run(const QStringList& arguments)
     if (command == u"cards") {
         parser.addOptions({output, member});
         parser.addOptions({changed, markPrinted});
+        parser.addOptions(cardFlagOptions());
     } else if (command == u"checklist") {
         parser.addOption(output);
     } else if (command == u"import") {
@@ -189,6 +191,12 @@ int run(const QStringList& arguments)
     if (command == u"cards" && parser.isSet(changed) && parser.isSet(member))
         return usageError(QStringLiteral("--changed and --member cannot be given together"));
 
+    CardFlags cardFlags;
+    if (command == u"cards") {
+        if (const QString wrong = readCardFlags(parser, cardFlags); !wrong.isEmpty())
+            return usageError(wrong);
+    }
+
     TerminalAnswers answers;
     answers.yes = parser.isSet(yes);
     data::setAnswers(&answers);
@@ -218,7 +226,8 @@ int run(const QStringList& arguments)
         const QString name = parser.value(member);
         return printCards(c, parser.value(output),
                           {parser.isSet(member) ? &name : nullptr, parser.isSet(changed),
-                           parser.isSet(markPrinted)});
+                           parser.isSet(markPrinted)},
+                          cardFlags);
     } catch (const std::exception& e) {
         const auto* own = dynamic_cast<const data::Error*>(&e);
         answers.message(data::MessageIcon::Error, {},

@@ -10,6 +10,7 @@ class Tdsrc;
 namespace app::cli {
 
 class TerminalAnswers;
+struct CardFlags;
 
 // What every command gets: the open database, the terminal's answers and the output.
 struct Context
@@ -31,7 +32,8 @@ struct CardSelection
     bool changedOnly = false; // only the cards to reprint
     bool markPrinted = false;
 };
-int printCards(Context& c, const QString& output, const CardSelection& selection);
+int printCards(Context& c, const QString& output, const CardSelection& selection,
+               const CardFlags& flags);
 int printCheckList(Context& c, const QString& output);
 
 } // namespace app::cli

@@ -1,6 +1,7 @@
 #include "TerminalAnswers.h"
 
 #include "cards/print/PrintedMembers.h"
+#include "cards/print/PrintOffsets.h"
 #include "data/Error.h"
 #include "data/OutputFile.h"
 
@@ -68,7 +69,8 @@ void TerminalAnswers::preview(QWidget*, const Render& render)
     ++m_previews;
     if (pdfPath.isEmpty())
         throw data::Error(QStringLiteral("No output file was given for the report"));
-    data::writePdf(pdfPath, render);
+    // Shifted as the preview's PDF files are, by the PDF writer's kept offset.
+    data::writePdf(pdfPath, cards::shiftedForPrinter(render, QString()));
     if (markPrinted)
         cards::pagesPrinted();
 }

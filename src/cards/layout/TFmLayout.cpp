@@ -63,6 +63,7 @@ TFmLayout::TFmLayout(data::Tdsrc& dsrc, QWidget* owner)
     buildBackground();
     buildStyle();
     buildWatermarkChoice();
+    buildOutput();
     buildCustomOptions();
     buildBottomStrip();
 
@@ -143,7 +144,7 @@ CardOptions TFmLayout::options() const
     result.font = lbFont->font();
     result.fontColor = lbFont->color();
     result.watermark = cbWatermark->isChecked();
-    result.output = m_databaseOptions.output;
+    result.output = checkedOutput();
     result.code = m_databaseOptions.code;
     result.shrinkText = cbShrink->isChecked();
     return result;

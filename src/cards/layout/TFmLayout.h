@@ -99,6 +99,10 @@ public:
     QFrame* Panel7 = nullptr;
     QFrame* Panel8 = nullptr;
     QCheckBox* cbWatermark = nullptr; // "Print SAMPLE watermark"
+    // Where the cards go: A4 sheets or a card printer.
+    QGroupBox* gbOutput = nullptr;
+    QRadioButton* rbSheet = nullptr;
+    QRadioButton* rbCardPrinter = nullptr;
 
     // "Custom Options".
     QCheckBox* cbCustom = nullptr;
@@ -145,6 +149,9 @@ private:
     void buildBackground();
     void buildStyle();
     void buildWatermarkChoice();
+    void buildOutput();
+    CardOutput checkedOutput() const;
+    void showOutput(CardOutput output);
     void buildCustomOptions();
     void connectHandlers();
     // 0, 1 or 2: the checked style button.

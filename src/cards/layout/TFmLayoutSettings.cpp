@@ -59,6 +59,7 @@ void TFmLayout::FormCreate()
     cbShrink->setChecked(m_databaseOptions.shrinkText);
     cbWatermark->setChecked(m_databaseOptions.watermark);
     tellSettingsProblemOnce(m_dsrc);
+    showOutput(m_databaseOptions.output);
 
     imaging::LoadPictureFromBlob(param, QStringLiteral("bitmap"), *imgBack);
     imaging::ShowSizeHint(*imgBack);

@@ -2,6 +2,7 @@
 
 #include "BindSlot.h"
 #include "FitText.h"
+#include "CardPrinterPage.h"
 #include "FormatStr.h"
 #include "OwnedImage.h"
 #include "ReportRender.h"
@@ -41,6 +42,8 @@ std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Que
     card->QRLabel9->enabled = options.watermark;
     if (options.printBack)
         card->QRImage1->picture = ownedImage(options.background);
+    if (options.output == CardOutput::CardPrinter)
+        useCardPrinterPage(card->report);
     return card;
 }
 

@@ -1,5 +1,6 @@
 #include "PrintOutput.h"
 
+#include "PrintOffsets.h"
 #include "data/Error.h"
 #include "data/OutputFile.h"
 
@@ -78,7 +79,7 @@ bool printReportPages(QWidget* parent, const data::Answers::Render& render, int 
 {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         data::showInformation(tr("No printer is installed. The pages are saved as a PDF file."));
-        return savePagesAsPdf(parent, render);
+        return savePagesAsPdf(parent, shiftedForPrinter(render, QString()));
     }
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, parent);
@@ -88,10 +89,11 @@ bool printReportPages(QWidget* parent, const data::Answers::Render& render, int 
     dialog.setMinMax(1, std::max(1, pageCount));
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    // Each printer's own offset; the dialog's print to file is the PDF writer's.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
-        printToPdfFile(printer, render);
+        printToPdfFile(printer, shiftedForPrinter(render, QString()));
     else
-        render(&printer);
+        shiftedForPrinter(render, printer.printerName())(&printer);
     return true;
 }
 

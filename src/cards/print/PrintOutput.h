@@ -15,7 +15,8 @@ QString withPdfSuffix(const QString& fileName);
 // The preview's Print command: the print dialog (printer, copies, page range from 1 to
 // pageCount), then the pages on the chosen printer. The dialog's print-to-file choice writes
 // a PDF that replaces an earlier file only when it was written whole. With no printer
-// installed the user is told so and chooses a PDF file instead. Throws data::Error with the
+// installed the user is told so and chooses a PDF file instead. The pages are shifted by the
+// kept offset of the printer (of the PDF writer for a file). Throws data::Error with the
 // reason when the pages cannot be printed or written. True when the pages went out, false when
 // the user cancelled.
 bool printReportPages(QWidget* parent, const data::Answers::Render& render, int pageCount);

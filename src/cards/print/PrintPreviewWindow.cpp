@@ -1,5 +1,6 @@
 #include "PrintPreviewWindow.h"
 
+#include "PrintOffsetDialog.h"
 #include "PrintOutput.h"
 #include "PrintedMembers.h"
 #include "data/Error.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
@@ -96,6 +98,10 @@ void PrintPreviewWindow::buildToolBar()
     add(tr("Print..."), [this] {
         data::guarded([this] { printPages(); });
     })->setShortcut(QKeySequence::Print);
+    add(tr("Offsets..."), [this] {
+        PrintOffsetDialog offsets(this, QPrinterInfo::defaultPrinterName());
+        offsets.exec();
+    });
     add(tr("Save..."), [this] {
         data::guarded([this] { saveClicked(); });
     })->setShortcut(QKeySequence::Save);
@@ -199,7 +205,7 @@ void PrintPreviewWindow::loadClicked()
 
 void PrintPreviewWindow::saveAsPdf(const QString& fileName)
 {
-    data::writePdf(fileName, m_render);
+    data::writePdf(fileName, shiftedForPrinter(m_render, QString()));
 }
 
 void PrintPreviewWindow::saveAsReport(const QString& fileName)

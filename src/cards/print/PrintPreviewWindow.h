@@ -20,8 +20,8 @@ inline const QString saveFileFilter = QStringLiteral("PDF Files (*.pdf);;Melbrin
 inline const QString loadFileFilter = QStringLiteral("Melbrin Reports (*.mrp);;All Files (*)");
 
 // The print preview: the pages of a report drawn by a render function, with page navigation,
-// zoom, printing on a chosen printer (copies, page range), saving as PDF or as a prepared
-// report, and loading a saved report in place of the one shown. Modal.
+// zoom, printing on a chosen printer (copies, page range), the printers' offsets, saving as PDF
+// or as a prepared report, and loading a saved report in place of the one shown. Modal.
 class PrintPreviewWindow : public QMainWindow
 {
     Q_OBJECT
@@ -30,8 +30,8 @@ public:
     ~PrintPreviewWindow() override;
 
     QPrintPreviewWidget* view() const { return m_view; }
-    // Draws the pages onto a PDF file, which replaces an earlier one only when it was written
-    // whole; throws data::Error with the reason when it cannot be written.
+    // Draws the pages onto a PDF file, shifted by the PDF writer's offset, which replaces an
+    // earlier one only when it was written whole; throws data::Error with the reason when it cannot be written.
     void saveAsPdf(const QString& fileName);
     // Saves the pages shown as a prepared report file, written whole or not at all; throws
     // data::Error with the reason.

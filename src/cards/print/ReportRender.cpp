@@ -2,12 +2,12 @@
 
 #include "data/Error.h"
 #include "report/PagePainter.h"
+#include "report/PaperLayout.h"
 #include "report/Report.h"
 #include "report/ReportLayout.h"
 #include "report/ReportPrinter.h"
 
 #include <QCoreApplication>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 
@@ -22,10 +22,7 @@ int printReport(report::Report& report, QPagedPaintDevice& device,
 
     const int from = printer->fromPage();
     const int to = printer->toPage() < from ? from : printer->toPage();
-    const QSizeF paper(report.page.paperWidth.toMm(), report.page.paperHeight.toMm());
-    printer->setFullPage(true);
-    printer->setPageLayout(QPageLayout(QPageSize(paper, QPageSize::Millimeter),
-                                       QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    report::setPaper(*printer, report.page.paperWidth, report.page.paperHeight);
     QPainter painter;
     if (!painter.begin(printer))
         throw data::Error(QCoreApplication::translate("cards", "The printer could not be started"));

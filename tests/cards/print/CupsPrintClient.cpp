@@ -2,11 +2,16 @@
 // printed): previews the card sheet of one member and prints it as a user does, with Print
 // in the preview and OK in the print dialog on the default printer, which must be the queue
 // named in MELBRIN_EXPECTED_QUEUE. The pages are also saved as a PDF at MELBRIN_EXPECTED_PDF.
+// Card printer pages sent to MELBRIN_SHEETS_QUEUE, which has no card paper, must be refused.
 
 #include "PrintFixture.h"
 #include "ScriptedAnswers.h"
+#include "cards/CardPreview.h"
 #include "cards/print/CardCommands.h"
+#include "cards/print/CardReport.h"
 #include "cards/print/PrintPreviewWindow.h"
+#include "cards/print/ReportRender.h"
+#include "data/Error.h"
 
 #include <QAction>
 #include <QApplication>
@@ -81,6 +86,33 @@ private Q_SLOTS:
         QCOMPARE(printedOn, queue);
         QCOMPARE(copies, 1);
         QVERIFY2(answers.texts().isEmpty(), qPrintable(answers.texts().join(u'\n')));
+    }
+
+    // A queue whose paper list has no card size and which takes no paper of another size:
+    // card printer pages are refused with the reason before anything reaches it.
+    void cardPagesAreRefusedByAPrinterWithoutTheCardSize()
+    {
+        const QString queue = qEnvironmentVariable("MELBRIN_SHEETS_QUEUE");
+        if (queue.isEmpty())
+            QSKIP("run by cups_print_test.py");
+        PrintDatabase base;
+        base.add(0, QStringLiteral("Cupsworth"), {}, photoBlob(120, 160));
+        cards::CardOptions options = PrintDatabase::starterOptions();
+        options.output = cards::CardOutput::CardPrinter;
+        base.dsrc.QList.setSql(QStringLiteral("select * from stafftbl"));
+        base.dsrc.QList.open();
+        const auto card = cards::makeCardReport(options, base.fields, base.dsrc.QList);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPrinterName(queue);
+        QCOMPARE(printer.printerName(), queue);
+        try {
+            cards::printReport(card->report, printer, metrics());
+            QFAIL("the card pages went to a printer that has no card paper");
+        } catch (const data::Error& e) {
+            QVERIFY2(
+                e.message().contains(QStringLiteral("does not take paper of 85.60 by 53.98 mm")),
+                qPrintable(e.message()));
+        }
     }
 };
 

@@ -27,6 +27,7 @@ import time
 
 SKIP = 77
 QUEUE = "melbrinpdf"
+SHEETS_QUEUE = "melbrinsheets"  # the same printer, offering only its listed paper sizes
 MEMBER = "Cupsworth"
 CUPSD = "/usr/sbin/cupsd"
 BACKEND = "/usr/lib/cups/backend/cups-pdf"
@@ -93,6 +94,26 @@ Grp root
 Log {root}/log
 """)
     return etc
+
+
+def sheets_only_ppd(root):
+    """A copy of the printer's description without paper of a size of one's own."""
+    with open(PPD, encoding="latin-1") as f:
+        lines = f.read().splitlines(keepends=True)
+    kept, skipping = [], False
+    for line in lines:
+        if line.startswith("*CustomPageSize"):
+            skipping = True
+        if skipping:
+            skipping = not line.startswith("*End")
+            continue
+        if not line.startswith(("*ParamCustomPageSize", "*MaxMedia", "*VariablePaperSize",
+                                "*NonUIOrderDependency: 100 AnySetup *CustomPageSize")):
+            kept.append(line)
+    path = os.path.join(root, "sheets.ppd")
+    with open(path, "w", encoding="latin-1") as f:
+        f.writelines(kept)
+    return path
 
 
 def run(args, env, timeout=60):
@@ -179,6 +200,10 @@ def check(client, root, private):
                      "-o", "pdftops-renderer-default=gs"], env)
         if added.returncode != 0:
             fail("lpadmin could not add the queue: " + added.stderr)
+        added = run(["lpadmin", "-p", SHEETS_QUEUE, "-v", f"cups-pdf:/{device}", "-P",
+                     sheets_only_ppd(root), "-E"], env)
+        if added.returncode != 0:
+            fail("lpadmin could not add the sheets queue: " + added.stderr)
         made_default = run(["lpadmin", "-d", QUEUE], env)
         if made_default.returncode != 0:
             fail("lpadmin could not make the queue the default: " + made_default.stderr)
@@ -186,7 +211,7 @@ def check(client, root, private):
         client_env = dict(env)
         client_env.update({"QT_QPA_PLATFORM": "offscreen", "HOME": os.path.join(root, "home"),
                            "XDG_CONFIG_HOME": os.path.join(root, "home", "config"),
-                           "MELBRIN_EXPECTED_QUEUE": QUEUE,
+                           "MELBRIN_EXPECTED_QUEUE": QUEUE, "MELBRIN_SHEETS_QUEUE": SHEETS_QUEUE,
                            "MELBRIN_EXPECTED_PDF": os.path.join(root, "expected.pdf")})
         printed = run([client], client_env, timeout=120)
         sys.stdout.write(printed.stdout + printed.stderr)
@@ -194,6 +219,9 @@ def check(client, root, private):
             fail("the print client failed")
 
         pdfs = wait_for_pdf(root, env)
+        refused = run(["lpstat", "-W", "all", "-o", SHEETS_QUEUE], env).stdout.strip()
+        if refused:
+            fail("the refused card pages reached the printer: " + refused)
         if len(pdfs) != 1:
             fail(f"one print job makes one PDF, not {pdfs}")
         info = run(["pdfinfo", pdfs[0]], env).stdout

@@ -1,0 +1,20 @@
+#include "CardPrinterPage.h"
+
+#include "report/Report.h"
+
+namespace cards {
+
+void useCardPrinterPage(report::Report& report)
+{
+    const report::Band* cell = report.detailBand();
+    const bool upright = cell && cell->height > cell->width;
+    report::PageSetup& page = report.page;
+    page.paperWidth = upright ? cardShortSide() : cardLongSide();
+    page.paperHeight = upright ? cardLongSide() : cardShortSide();
+    page.topMargin = page.bottomMargin = page.leftMargin = page.rightMargin = report::Length();
+    page.columns = 1;
+    page.columnSpace = report::Length();
+    page.fitBands = true;
+}
+
+} // namespace cards
