@@ -2,6 +2,7 @@
 
 #include "report/Frame.h"
 #include "report/LengthRect.h"
+#include "report/ShapeItem.h"
 
 #include <QColor>
 #include <QFont>
@@ -57,6 +58,6 @@ struct TextItem
     QColor color;
 };
 
-using PageItem = std::variant<FillItem, FrameItem, ImageItem, LineItem, TextItem>;
+using PageItem = std::variant<FillItem, FrameItem, ImageItem, LineItem, TextItem, ShapeItem>;
 
 } // namespace report

@@ -65,7 +65,7 @@ void TextControl::lay(const LayoutContext& context, std::vector<PageItem>& items
     box = box.translated(context.originX, context.originY);
 
     if (!transparent)
-        items.push_back(FillItem {box, color});
+        items.emplace_back(std::in_place_type<FillItem>, FillItem {box, color});
     const Length height = metrics.lineHeight(font);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (lines[i].isEmpty())

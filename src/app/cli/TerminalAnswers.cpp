@@ -70,4 +70,11 @@ void TerminalAnswers::preview(QWidget*, const Render& render)
     data::writePdf(pdfPath, render);
 }
 
+void TerminalAnswers::previewWithStatus(QWidget* parent, const Render& render, const Status& status)
+{
+    preview(parent, render);
+    if (const QString text = status ? status() : QString(); !text.isEmpty())
+        say(text);
+}
+
 } // namespace app::cli

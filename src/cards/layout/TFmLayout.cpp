@@ -1,5 +1,6 @@
 #include "TFmLayout.h"
 
+#include "CodeOptionsBox.h"
 #include "FontLabel.h"
 #include "SpinEdit.h"
 #include "cards/CardOptions.h"
@@ -143,7 +144,7 @@ CardOptions TFmLayout::options() const
     result.fontColor = lbFont->color();
     result.watermark = m_databaseOptions.watermark;
     result.output = m_databaseOptions.output;
-    result.code = m_databaseOptions.code;
+    result.code = gbCode->code();
     result.shrinkText = m_databaseOptions.shrinkText;
     return result;
 }

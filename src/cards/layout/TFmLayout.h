@@ -25,6 +25,7 @@ class ImageBox;
 
 namespace cards {
 
+class CodeOptionsBox;
 class FontLabel;
 class SpinEdit;
 
@@ -110,6 +111,7 @@ public:
     QGroupBox* gbText = nullptr;
     FontLabel* lbFont = nullptr;
     QPushButton* bFont = nullptr;
+    CodeOptionsBox* gbCode = nullptr; // the card's barcode or QR code
 
     // Slot k (1 to 7): its list and its caption button.
     QComboBox* slotList(int k) const { return m_slotLists.at(k - 1); }

@@ -1,4 +1,5 @@
 // The controls of the card layout dialog, each at its place on its tab.
+#include "CodeOptionsBox.h"
 #include "FontLabel.h"
 #include "SpinEdit.h"
 #include "TFmLayout.h"
@@ -148,6 +149,9 @@ void TFmLayout::buildCustomOptions()
     lbFont = new FontLabel(gbText);
     lbFont->setObjectName(QStringLiteral("lbFont"));
     bFont = button(gbText, "bFont", QStringLiteral("Change"), {164, 20, 55, 25});
+
+    gbCode = new CodeOptionsBox(TabSheet4);
+    gbCode->setGeometry(124, 24, 289, 125);
 }
 
 } // namespace cards

@@ -1,6 +1,7 @@
 #include "cards/CardPreview.h"
 
 #include "BindSlot.h"
+#include "CardCode.h"
 #include "FormatStr.h"
 #include "OwnedImage.h"
 #include "ReportRender.h"
@@ -38,6 +39,7 @@ std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Que
     card->QRLabel9->enabled = true;
     if (options.printBack)
         card->QRImage1->picture = ownedImage(options.background);
+    addCardCode(*card, options, rows);
     return card;
 }
 
@@ -57,8 +59,13 @@ void PreviewCards(QWidget* owner, const CardOptions& options, data::Query& field
     if (!card)
         return;
     const report::TextMetrics metrics;
-    data::answers().preview(
-        owner, [&](QPagedPaintDevice* device) { printReport(card->report, *device, metrics); });
+    data::answers().previewWithStatus(
+        owner,
+        [&](QPagedPaintDevice* device) {
+            card->codeRefusals.clear();
+            printReport(card->report, *device, metrics);
+        },
+        [&] { return codeStatus(card->codeRefusals); });
 }
 
 } // namespace cards
