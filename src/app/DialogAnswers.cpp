@@ -196,4 +196,9 @@ void DialogAnswers::preview(QWidget* parent, const Render& render)
     cards::showPrintPreview(parent, render);
 }
 
+void DialogAnswers::previewWithStatus(QWidget* parent, const Render& render, const Status& status)
+{
+    cards::showPrintPreview(parent, render, status);
+}
+
 } // namespace app

@@ -26,6 +26,7 @@ public:
                                                  const QColor& initialColor, int minPoints,
                                                  int maxPoints) override;
     void preview(QWidget* parent, const Render& render) override;
+    void previewWithStatus(QWidget* parent, const Render& render, const Status& status) override;
 
     // The width a window needs for its title bar to show the whole title.
     static int titleRoom(const QWidget& window);

@@ -79,6 +79,15 @@ public:
     // returns only when the window has been closed.
     using Render = std::function<void(QPagedPaintDevice* device)>;
     virtual void preview(QWidget* parent, const Render& render) = 0;
+    // The preview whose status bar says, after each drawing of the pages, what status returns
+    // (nothing when it is empty); on the command line it goes to standard error. By default
+    // the preview alone.
+    using Status = std::function<QString()>;
+    virtual void previewWithStatus(QWidget* parent, const Render& render, const Status& status)
+    {
+        Q_UNUSED(status);
+        preview(parent, render);
+    }
 };
 
 Answers& answers();

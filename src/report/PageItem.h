@@ -2,6 +2,7 @@
 
 #include "report/Frame.h"
 #include "report/LengthRect.h"
+#include "report/ShapeItem.h"
 
 #include <QColor>
 #include <QFont>
@@ -59,6 +60,6 @@ struct TextItem
     std::optional<LengthRect> clip = std::nullopt;
 };
 
-using PageItem = std::variant<FillItem, FrameItem, ImageItem, LineItem, TextItem>;
+using PageItem = std::variant<FillItem, FrameItem, ImageItem, LineItem, TextItem, ShapeItem>;
 
 } // namespace report

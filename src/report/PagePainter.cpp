@@ -81,6 +81,14 @@ public:
         m_painter.restore();
     }
 
+    void operator()(const ShapeItem& item) const
+    {
+        m_painter.save();
+        m_painter.scale(m_dpiX / 25400.0, m_dpiY / 25400.0);
+        m_painter.fillPath(item.path, item.color);
+        m_painter.restore();
+    }
+
 private:
     QPainter& m_painter;
     double m_dpiX;

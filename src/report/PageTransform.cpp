@@ -1,5 +1,6 @@
 #include "PageTransform.h"
 
+#include <QTransform>
 #include <type_traits>
 
 namespace report {
@@ -38,6 +39,14 @@ public:
                 item.font.setPixelSize(std::max(1, qRound(item.font.pixelSize() * m_factor)));
             else
                 item.font.setPointSizeF(item.font.pointSizeF() * m_factor);
+            if (item.clip)
+                item.clip = rect(*item.clip);
+        } else if constexpr (std::is_same_v<Item, ShapeItem>) {
+            // The path is in micrometres.
+            QTransform matrix;
+            matrix.translate(m_dx.toMm() * 1000, m_dy.toMm() * 1000);
+            matrix.scale(m_factor, m_factor);
+            item.path = matrix.map(item.path);
         } else {
             static_assert(unhandled<Item>, "every kind of page item must be transformed");
         }

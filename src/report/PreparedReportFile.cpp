@@ -12,6 +12,9 @@
 #include <QImageWriter>
 #include <QSaveFile>
 #include <QtEndian>
+#include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -20,9 +23,17 @@ namespace {
 
 using namespace preparedreport;
 
-enum class Kind : quint8 { Fill = 1, Frame = 2, Image = 3, Line = 4, Text = 5, ClippedText = 6 };
+enum class Kind : quint8 {
+    Fill = 1,
+    Frame = 2,
+    Image = 3,
+    Line = 4,
+    Text = 5,
+    ClippedText = 6,
+    Shape = 7
+};
 
-// The version that brought clipped texts.
+// The version that brought clipped texts and filled shapes.
 constexpr quint16 clippedTextVersion = 2;
 
 constexpr qsizetype magicLength = sizeof(magic) - 1;
@@ -77,6 +88,20 @@ public:
         for (QChar c : text)
             u16(c.unicode());
     }
+    void f64(double value) { put(qToLittleEndian(std::bit_cast<quint64>(value))); }
+    // The fill rule, then the elements, each its type and its point in micrometres, exactly
+    // as the path holds them.
+    void path(const QPainterPath& path)
+    {
+        u8(path.fillRule() == Qt::WindingFill ? 1 : 0);
+        u32(quint32(path.elementCount()));
+        for (int i = 0; i < path.elementCount(); ++i) {
+            const QPainterPath::Element e = path.elementAt(i);
+            u8(quint8(e.type));
+            f64(e.x);
+            f64(e.y);
+        }
+    }
     QByteArray take() { return std::move(m_bytes); }
 
 private:
@@ -124,6 +149,14 @@ public:
     quint32 u32() { return get<quint32>(); }
     qint32 i32() { return get<qint32>(); }
     qint64 i64() { return get<qint64>(); }
+    // A coordinate in micrometres: a finite number within the measures' limits.
+    double coordinate()
+    {
+        const double value = std::bit_cast<double>(get<quint64>());
+        if (!std::isfinite(value) || std::abs(value) > double(maxMeasure))
+            throw damaged();
+        return value;
+    }
 
     // A count of things that each take at least minBytes of what is left.
     quint32 count(quint32 limit, qsizetype minBytes)
@@ -177,6 +210,55 @@ private:
     qsizetype m_pos = 0;
 };
 
+// A path as QPainterPath holds it: a move first, and every curve followed by its two data
+// points; anything else is damage.
+QPainterPath readPath(Reader& in)
+{
+    constexpr qsizetype elementBytes = 1 + 8 + 8;
+    QPainterPath path;
+    const quint8 rule = in.u8();
+    if (rule > 1)
+        throw damaged();
+    path.setFillRule(rule ? Qt::WindingFill : Qt::OddEvenFill);
+    const quint32 count = in.count(maxPathElements, elementBytes);
+    if (count == 0)
+        throw damaged();
+    const auto point = [&in] {
+        const double x = in.coordinate();
+        return QPointF(x, in.coordinate());
+    };
+    for (quint32 i = 0; i < count; ++i) {
+        const auto type = QPainterPath::ElementType(in.u8());
+        const QPointF at = point();
+        if (i == 0 && type != QPainterPath::MoveToElement)
+            throw damaged();
+        switch (type) {
+        case QPainterPath::MoveToElement:
+            path.moveTo(at);
+            break;
+        case QPainterPath::LineToElement:
+            path.lineTo(at);
+            break;
+        case QPainterPath::CurveToElement: {
+            if (count - i < 3)
+                throw damaged();
+            QPointF data[2];
+            for (QPointF& p : data) {
+                if (QPainterPath::ElementType(in.u8()) != QPainterPath::CurveToDataElement)
+                    throw damaged();
+                p = point();
+            }
+            path.cubicTo(at, data[0], data[1]);
+            i += 2;
+            break;
+        }
+        default:
+            throw damaged();
+        }
+    }
+    return path;
+}
+
 // Pictures are kept at 32 bits a pixel at most, which bounds the memory a file can ask for.
 QImage storable(const QImage& image)
 {
@@ -186,7 +268,7 @@ QImage storable(const QImage& image)
 // The smallest encodings, used to check counts against the bytes left.
 constexpr qsizetype minImageBytes = 16;
 constexpr qsizetype minPageBytes = 4 + 8 + 8 + 4;
-constexpr qsizetype minItemBytes = 1 + 4 * 8 + 4; // a picture
+constexpr qsizetype minItemBytes = 1 + 1 + 4 + 17 + 9; // a shape of one element
 
 QImage readImage(Reader& in, qint64& pixelBudget)
 {
@@ -289,6 +371,14 @@ PageItem readItem(Reader& in, const std::vector<QImage>& images, quint16 version
             item.clip = in.rect();
         return item;
     }
+    case Kind::Shape: {
+        if (version < shapesVersion)
+            throw damaged();
+        ShapeItem item;
+        item.path = readPath(in);
+        item.color = in.color();
+        return item;
+    }
     }
     throw damaged();
 }
@@ -310,17 +400,17 @@ QByteArray encodePreparedReport(const std::vector<Page>& pages)
         }
     }
 
-    quint16 version = 1;
-    for (const Page& page : pages) {
-        for (const PageItem& item : page.items) {
-            if (const auto* text = std::get_if<TextItem>(&item); text && text->clip)
-                version = clippedTextVersion;
-        }
-    }
-
+    const bool needsTwo = std::any_of(pages.begin(), pages.end(), [](const Page& page) {
+        return std::any_of(page.items.begin(), page.items.end(), [](const PageItem& item) {
+            if (const auto* text = std::get_if<TextItem>(&item))
+                return text->clip.has_value();
+            const auto* shape = std::get_if<ShapeItem>(&item);
+            return shape && shape->path.elementCount() > 0;
+        });
+    });
     Writer out;
     out.raw(magic, magicLength);
-    out.u16(version);
+    out.u16(needsTwo ? formatVersion : quint16(1));
     out.u32(quint32(images.size()));
     for (const QImage& original : images) {
         const QImage image = storable(original);
@@ -336,12 +426,16 @@ QByteArray encodePreparedReport(const std::vector<Page>& pages)
         out.i32(page.number);
         out.length(page.width);
         out.length(page.height);
-        // A picture item without a picture draws nothing and is left out.
-        quint32 count = 0;
-        for (const PageItem& item : page.items) {
+        // A picture item without a picture, or shapes without a path, draw nothing and are
+        // left out.
+        const auto empty = [](const PageItem& item) {
             const auto* image = std::get_if<ImageItem>(&item);
-            count += !image || !image->image.isNull();
-        }
+            const auto* shape = std::get_if<ShapeItem>(&item);
+            return (image && image->image.isNull()) || (shape && shape->path.elementCount() == 0);
+        };
+        quint32 count = 0;
+        for (const PageItem& item : page.items)
+            count += !empty(item);
         out.u32(count);
         for (const PageItem& item : page.items) {
             if (const auto* fill = std::get_if<FillItem>(&item)) {
@@ -381,6 +475,12 @@ QByteArray encodePreparedReport(const std::vector<Page>& pages)
                 out.color(text->color);
                 if (text->clip)
                     out.rect(*text->clip);
+            } else if (const auto* shape = std::get_if<ShapeItem>(&item)) {
+                if (empty(item))
+                    continue;
+                out.u8(quint8(Kind::Shape));
+                out.path(shape->path);
+                out.color(shape->color);
             }
         }
     }

@@ -16,12 +16,15 @@ namespace report {
 // the pages (u32 count; each i32 number, i64 width and height in micrometres, u32 item count
 // and the items, each a u8 kind and its fields). Pictures used by several items, such as a
 // card background, are stored once and referred to by their index. Nothing may follow.
-// Version 2 adds the clipped text (kind 6: a text's fields and then its clip rectangle); a
-// file without one is written as version 1.
+// Version 2 adds the clipped text (kind 6: a text's fields and then its clip rectangle) and
+// filled shapes (kind 7: u8 fill rule, u32 element count, each element a u8 type and its
+// point as two IEEE doubles in micrometres, then the colour); a file without either is
+// written as version 1, so that it still opens in a program that knows only that.
 namespace preparedreport {
 
 inline constexpr char magic[] = "MELBRINRPT";
 inline constexpr quint16 formatVersion = 2;
+inline constexpr quint16 shapesVersion = 2;
 
 // Limits a file must keep to be read, so that no file can make the reader allocate without
 // bound; the reader also checks every count against the bytes left.
@@ -33,6 +36,7 @@ inline constexpr qint64 maxImagePixels = 50'000'000;
 inline constexpr qint64 maxTotalImagePixels = 250'000'000;
 inline constexpr quint32 maxTextLength = 65'536;
 inline constexpr quint32 maxFontLength = 1'024;
+inline constexpr quint32 maxPathElements = 1'000'000;
 // Every measure lies within 10 m of the paper's corner; a page is at most 10 m a side.
 inline constexpr qint64 maxMeasure = 10'000'000;
 

@@ -82,7 +82,7 @@ void TextControl::addLines(const Placed& placed, const QStringList& lines, const
 {
     const LengthRect& box = placed.box;
     if (!transparent)
-        items.emplace_back(std::in_place_type<FillItem>, box, color);
+        items.emplace_back(std::in_place_type<FillItem>, FillItem {box, color});
     const Length height = placed.lineHeight;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (lines[i].isEmpty())

@@ -1,5 +1,6 @@
 // Writes the seed corpus of fuzz_preparedreport: prepared report files saved by the program
-// itself, from a real card sheet, a real check list and a page with every kind of item.
+// itself, from a real card sheet with QR codes, a real check list and a page with every kind
+// of item.
 // Usage: make_preparedreport_seeds FOLDER (tests/fuzz/corpus/preparedreport).
 #include "PrintFixture.h"
 #include "cards/print/TqrMemList.h"
@@ -36,6 +37,10 @@ report::Page everyKind()
     page.items.push_back(report::TextItem {mm(5), mm(15), mm(30), mm(3), QStringLiteral("Cut off"),
                                            QFont(QStringLiteral("Arial"), 6), Qt::black,
                                            report::LengthRect {mm(5), mm(14), mm(10), mm(5)}});
+    QPainterPath shapes;
+    shapes.addRect(QRectF(30000, 5000, 2000, 8000));
+    shapes.addEllipse(QPointF(40000, 10000), 3000, 3000);
+    page.items.push_back(report::ShapeItem {shapes, Qt::black});
     return page;
 }
 
@@ -66,6 +71,7 @@ int main(int argc, char** argv)
     cards::CardOptions options = printfixture::PrintDatabase::starterOptions();
     options.printBack = true;
     options.background = imaging::Picture(4, 3);
+    options.code.kind = cards::CodeElement::Kind::Qr;
     write(dir, QStringLiteral("card_sheet.mrp"), base.cards(options));
 
     cards::TqrMemList memList(base.dsrc.src);

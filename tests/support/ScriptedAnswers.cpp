@@ -104,3 +104,9 @@ void ScriptedAnswers::preview(QWidget*, const Render& render)
     if (onPreview)
         onPreview(render);
 }
+
+void ScriptedAnswers::previewWithStatus(QWidget* parent, const Render& render, const Status& status)
+{
+    preview(parent, render);
+    lastStatus = status ? status() : QString();
+}

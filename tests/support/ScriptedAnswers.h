@@ -61,6 +61,8 @@ public:
     // Records the preview; onPreview, when set, is called with the render function (to
     // print the pages into a PDF or an image while the "window" is open).
     void preview(QWidget*, const Render& render) override;
+    // As preview; then keeps what the status says in lastStatus.
+    void previewWithStatus(QWidget* parent, const Render& render, const Status& status) override;
     std::optional<FontChoice> chooseFontAndColor(QWidget* parent, const QFont& initial,
                                                  const QColor& initialColor, int minPoints,
                                                  int maxPoints) override;
@@ -72,6 +74,7 @@ public:
     QString lastTitle;
     QString lastDefaultSuffix;
     QString lastFileName;
+    QString lastStatus;
     int lastMinPoints = 0;
     int lastMaxPoints = 0;
 

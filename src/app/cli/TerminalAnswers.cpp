@@ -75,4 +75,11 @@ void TerminalAnswers::preview(QWidget*, const Render& render)
         cards::pagesPrinted();
 }
 
+void TerminalAnswers::previewWithStatus(QWidget* parent, const Render& render, const Status& status)
+{
+    preview(parent, render);
+    if (const QString text = status ? status() : QString(); !text.isEmpty())
+        say(text);
+}
+
 } // namespace app::cli

@@ -38,6 +38,7 @@ public:
     std::optional<QFont> chooseFont(QWidget*, const QFont& initial, int minPoints,
                                     int maxPoints) override;
     void preview(QWidget*, const Render& render) override;
+    void previewWithStatus(QWidget* parent, const Render& render, const Status& status) override;
 
 private:
     void say(const QString& text);

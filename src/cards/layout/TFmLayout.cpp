@@ -1,5 +1,6 @@
 #include "TFmLayout.h"
 
+#include "CodeOptionsBox.h"
 #include "FontLabel.h"
 #include "SpinEdit.h"
 #include "cards/CardOptions.h"
@@ -145,7 +146,7 @@ CardOptions TFmLayout::options() const
     result.fontColor = lbFont->color();
     result.watermark = cbWatermark->isChecked();
     result.output = checkedOutput();
-    result.code = m_databaseOptions.code;
+    result.code = gbCode->code();
     result.shrinkText = cbShrink->isChecked();
     return result;
 }

@@ -25,6 +25,7 @@ class ImageBox;
 
 namespace cards {
 
+class CodeOptionsBox;
 class FontLabel;
 class SpinEdit;
 
@@ -116,6 +117,7 @@ public:
     FontLabel* lbFont = nullptr;
     QPushButton* bFont = nullptr;
     QCheckBox* cbShrink = nullptr; // "Shrink long text to fit"
+    CodeOptionsBox* gbCode = nullptr; // the card's barcode or QR code
 
     // Slot k (1 to 7): its list and its caption button.
     QComboBox* slotList(int k) const { return m_slotLists.at(k - 1); }

@@ -1,4 +1,5 @@
 // The controls of the card layout dialog, each at its place on its tab.
+#include "CodeOptionsBox.h"
 #include "FontLabel.h"
 #include "ShrinkTextBox.h"
 #include "SpinEdit.h"
@@ -150,6 +151,9 @@ void TFmLayout::buildCustomOptions()
     lbFont->setObjectName(QStringLiteral("lbFont"));
     bFont = button(gbText, "bFont", QStringLiteral("Change"), {164, 20, 55, 25});
     cbShrink = addShrinkTextBox(TabSheet4);
+
+    gbCode = new CodeOptionsBox(TabSheet4);
+    gbCode->setGeometry(124, 24, 289, 125);
 }
 
 } // namespace cards

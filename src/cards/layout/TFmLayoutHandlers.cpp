@@ -1,4 +1,5 @@
 // The handlers of the card layout dialog's controls.
+#include "CodeOptionsBox.h"
 #include "FontLabel.h"
 #include "TFmLayout.h"
 #include "cards/LabelFontMapping.h"
@@ -99,6 +100,7 @@ void TFmLayout::rbFmt1Click()
     const QSize frame = rbFmt3->isChecked() ? QSize(125, 204) : QSize(324, 204);
     pBack->resize(frame);
     imgBack->resize(frame - QSize(4, 4));
+    gbCode->setStyle(checkedStyle());
 }
 
 } // namespace cards

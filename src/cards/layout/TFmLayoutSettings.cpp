@@ -1,10 +1,12 @@
 // Loading the stored card layout settings into the dialog's controls and storing them back.
+#include "CodeOptionsBox.h"
 #include "ComponentBlob.h"
 #include "FontLabel.h"
 #include "SpinEdit.h"
 #include "TFmLayout.h"
 #include "cards/DatabaseOptions.h"
 #include "cards/SettingsProblem.h"
+#include "cards/print/CardCode.h"
 #include "data/DatabaseSettings.h"
 #include "data/Error.h"
 #include "data/Tdsrc.h"
@@ -80,6 +82,7 @@ void TFmLayout::FormCreate()
     LoadComponentFromBlob(param, QStringLiteral("font"), *lbFont);
 
     rbFmt1Click();
+    gbCode->load(fields, m_databaseOptions.code, checkedStyle());
     PageControl1->setCurrentIndex(0);
 }
 
@@ -136,6 +139,7 @@ void TFmLayout::ShowSlotCaption(const QString& column, QPushButton* button)
 
 void TFmLayout::bSaveClick()
 {
+    checkCodePlace(options());
     param.first();
     param.edit();
     param.setValue(QStringLiteral("printback"), cbBack->isChecked());

@@ -1,8 +1,9 @@
 #include "cards/CardPreview.h"
 
 #include "BindSlot.h"
-#include "FitText.h"
+#include "CardCode.h"
 #include "CardPrinterPage.h"
+#include "FitText.h"
 #include "FormatStr.h"
 #include "OwnedImage.h"
 #include "ReportRender.h"
@@ -42,6 +43,7 @@ std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Que
     card->QRLabel9->enabled = options.watermark;
     if (options.printBack)
         card->QRImage1->picture = ownedImage(options.background);
+    addCardCode(*card, options, rows);
     if (options.output == CardOutput::CardPrinter)
         useCardPrinterPage(card->report);
     return card;
@@ -63,8 +65,13 @@ void PreviewCards(QWidget* owner, const CardOptions& options, data::Query& field
     if (!card)
         return;
     const report::TextMetrics metrics;
-    data::answers().preview(
-        owner, [&](QPagedPaintDevice* device) { printReport(card->report, *device, metrics); });
+    data::answers().previewWithStatus(
+        owner,
+        [&](QPagedPaintDevice* device) {
+            card->codeRefusals.clear();
+            printReport(card->report, *device, metrics);
+        },
+        [&] { return codeStatus(card->codeRefusals); });
 }
 
 } // namespace cards

@@ -35,6 +35,9 @@ public:
     std::array<report::DataTextControl*, slotCount> QRDBText {};
     std::array<report::LabelControl*, slotCount> QRLabel {}; // the slot captions
     std::array<report::LineControl*, slotCount> QRShape {};
+    // The members of the last layout whose value the code element could not hold, each with
+    // the reason (CardCode.h).
+    QStringList codeRefusals;
 
     // Loads the current row's photo into qrPhoto, none for a member without one; with no row
     // the photo stays as it is.

@@ -24,13 +24,16 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QToolBar>
 
 namespace cards {
 
-PrintPreviewWindow::PrintPreviewWindow(QWidget* parent, data::Answers::Render render)
+PrintPreviewWindow::PrintPreviewWindow(QWidget* parent, data::Answers::Render render,
+                                       data::Answers::Status status)
     : QMainWindow(parent, Qt::Window)
     , m_render(std::move(render))
+    , m_status(std::move(status))
     , m_previewPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     setWindowTitle(tr("Print Preview"));
@@ -40,8 +43,11 @@ PrintPreviewWindow::PrintPreviewWindow(QWidget* parent, data::Answers::Render re
     setWindowModality(Qt::ApplicationModal);
     m_view = new QPrintPreviewWidget(m_previewPrinter.get(), this);
     setCentralWidget(m_view);
-    connect(m_view, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter* printer) { data::guarded([&] { m_render(printer); }); });
+    connect(m_view, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) {
+        data::guarded([&] { m_render(printer); });
+        if (m_status)
+            statusBar()->showMessage(m_status());
+    });
     buildToolBar();
     // A page's height where the screen has room for it, and never more than the screen,
     // title bar and panels left aside.
@@ -222,6 +228,11 @@ void PrintPreviewWindow::loadReport(const QString& fileName)
         = std::make_shared<const std::vector<report::Page>>(report::loadPreparedReport(fileName));
     m_render = [pages](QPagedPaintDevice* device) { report::printPages(*pages, *device); };
     m_loaded = true;
+    // A saved report keeps no notes of its own.
+    if (m_status) {
+        m_status = nullptr;
+        statusBar()->clearMessage();
+    }
     m_view->updatePreview();
     m_view->setCurrentPage(1);
 }
@@ -233,9 +244,10 @@ void PrintPreviewWindow::closeEvent(QCloseEvent* event)
         Q_EMIT closed();
 }
 
-void showPrintPreview(QWidget* parent, const data::Answers::Render& render)
+void showPrintPreview(QWidget* parent, const data::Answers::Render& render,
+                      const data::Answers::Status& status)
 {
-    PrintPreviewWindow window(parent, render);
+    PrintPreviewWindow window(parent, render, status);
     QEventLoop loop;
     QObject::connect(&window, &PrintPreviewWindow::closed, &loop, &QEventLoop::quit);
     window.show();

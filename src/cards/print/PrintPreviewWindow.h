@@ -26,7 +26,9 @@ class PrintPreviewWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    PrintPreviewWindow(QWidget* parent, data::Answers::Render render);
+    // The status bar shows what status returns after each drawing of the pages.
+    PrintPreviewWindow(QWidget* parent, data::Answers::Render render,
+                       data::Answers::Status status = {});
     ~PrintPreviewWindow() override;
 
     QPrintPreviewWidget* view() const { return m_view; }
@@ -58,6 +60,7 @@ private:
     void updateZoomBox();
 
     data::Answers::Render m_render;
+    data::Answers::Status m_status;
     std::unique_ptr<QPrinter> m_previewPrinter;
     QPrintPreviewWidget* m_view = nullptr;
     QLabel* m_pageLabel = nullptr;
@@ -70,6 +73,7 @@ private:
 };
 
 // Shows the preview window and returns when the user has closed it.
-void showPrintPreview(QWidget* parent, const data::Answers::Render& render);
+void showPrintPreview(QWidget* parent, const data::Answers::Render& render,
+                      const data::Answers::Status& status = {});
 
 } // namespace cards

@@ -15,6 +15,8 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <bit>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace printfixture;
@@ -237,6 +239,84 @@ TEST(PreparedReportFile, CutTextsComeBackCutAndNeedTheSecondVersion)
     EXPECT_EQ(refusal(claimsFirst), damaged);
     for (qsizetype size = plain.size(); size < cut.size(); ++size)
         ASSERT_EQ(refusal(cut.left(size)), damaged) << size;
+}
+
+// Cards with codes keep their codes as shapes; the file says version 2 only when it holds
+// shapes, so that files without them still open where only version 1 is known.
+TEST(PreparedReportFile, CardsWithCodesComeBackAsShapes)
+{
+    PrintDatabase base;
+    for (int i = 1; i <= 3; ++i)
+        base.add(0, QStringLiteral("Member %1").arg(i), {}, photoBlob(12, 16));
+    for (const auto kind : {cards::CodeElement::Kind::Qr, cards::CodeElement::Kind::Code128}) {
+        cards::CardOptions options = PrintDatabase::starterOptions();
+        options.code.kind = kind;
+        const std::vector<report::Page> pages = base.cards(options);
+        ASSERT_EQ(pages.at(0).all<report::ShapeItem>().size(), 3u);
+        expectSameAfterRoundTrip(pages);
+        const QByteArray bytes = report::encodePreparedReport(pages);
+        EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 10), 2);
+    }
+    const QByteArray plain
+        = report::encodePreparedReport(base.cards(PrintDatabase::starterOptions()));
+    EXPECT_EQ(qFromLittleEndian<quint16>(plain.constData() + 10), 1);
+}
+
+TEST(PreparedReportFile, DamagedShapesAreRefused)
+{
+    // One page of one shape: a circle, a move and four curves of three elements each.
+    report::Page page;
+    page.width = mm(50);
+    page.height = mm(30);
+    QPainterPath circle;
+    circle.addEllipse(QPointF(10000, 10000), 5000, 5000);
+    ASSERT_EQ(circle.elementCount(), 13);
+    page.items.push_back(report::ShapeItem {circle, Qt::black});
+    const QByteArray whole = report::encodePreparedReport({page});
+    ASSERT_EQ(report::decodePreparedReport(whole).at(0).all<report::ShapeItem>().size(), 1u);
+    // 10 magic, 2 version, 4 no pictures, 4 one page, 24 the page, 4 one item; then the kind,
+    // the fill rule, the element count and the elements of 17 bytes, a type and a point.
+    const qsizetype kindAt = 10 + 2 + 4 + 4 + 20 + 4;
+    const qsizetype ruleAt = kindAt + 1;
+    const qsizetype countAt = ruleAt + 1;
+    const auto elementAt = [&](int i) { return countAt + 4 + 17 * i; };
+
+    const struct
+    {
+        const char* what;
+        qsizetype at;
+        qint64 value;
+        int size;
+    } cases[] = {
+        {"shapes in a version 1 file", 10, 1, 2},
+        {"fill rule", ruleAt, 2, 1},
+        {"no elements", countAt, 0, 4},
+        {"elements beyond the bytes", countAt, 14, 4},
+        {"element count beyond the limit", countAt, 0xffffffffu, 4},
+        {"a line first", elementAt(0), QPainterPath::LineToElement, 1},
+        {"a curve without its data", elementAt(2), QPainterPath::LineToElement, 1},
+        {"curve data alone", elementAt(1), QPainterPath::CurveToDataElement, 1},
+        {"element type", elementAt(1), 9, 1},
+        {"a point beyond ten metres", elementAt(1) + 1, std::bit_cast<qint64>(1e7 + 1), 8},
+        {"a point not a number", elementAt(1) + 9, std::bit_cast<qint64>(std::nan("")), 8},
+        {"an infinite point", elementAt(1) + 9, std::bit_cast<qint64>(-HUGE_VAL), 8},
+    };
+    for (const auto& c : cases) {
+        QByteArray bytes = whole;
+        if (c.size == 1)
+            bytes[c.at] = char(c.value);
+        else if (c.size == 2)
+            qToLittleEndian<quint16>(quint16(c.value), bytes.data() + c.at);
+        else if (c.size == 4)
+            putU32(bytes, c.at, quint32(c.value));
+        else
+            qToLittleEndian<qint64>(c.value, bytes.data() + c.at);
+        EXPECT_EQ(refusal(bytes), damaged) << c.what;
+    }
+
+    // Shapes of no path draw nothing and are left out.
+    page.items.push_back(report::ShapeItem {QPainterPath(), Qt::black});
+    EXPECT_EQ(report::encodePreparedReport({page}), whole);
 }
 
 TEST(PreparedReportFile, SavedFileIsReadBackAndNeverReplacesTheDatabase)

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewWidget>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -203,6 +204,39 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
         QVERIFY(!QFile::exists(db.path() + QStringLiteral("-journal")));
+    }
+
+    // The status bar says what the status reports after each drawing of the pages; a saved
+    // report loaded in their place has nothing to say.
+    void statusBarTellsOfTheLastDrawing()
+    {
+        QTemporaryDir dir;
+        ScriptedAnswers answers;
+        const std::vector<report::Page> one = laidOutPages(1);
+        int drawings = 0;
+        cards::PrintPreviewWindow window(
+            nullptr,
+            [&](QPagedPaintDevice* device) {
+                ++drawings;
+                report::printPages(one, *device);
+            },
+            [&] { return QStringLiteral("drawn %1 times").arg(drawings); });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(drawings > 0);
+        QCOMPARE(window.statusBar()->currentMessage(),
+                 QStringLiteral("drawn %1 times").arg(drawings));
+        window.view()->updatePreview();
+        QTRY_COMPARE(window.statusBar()->currentMessage(),
+                     QStringLiteral("drawn %1 times").arg(drawings));
+        QVERIFY(drawings > 1);
+
+        const QString saved = dir.filePath(QStringLiteral("one.mrp"));
+        window.saveAsReport(saved);
+        answers.chooseFile(saved);
+        click(window, QStringLiteral("Load..."));
+        QVERIFY2(answers.shown().empty(), qPrintable(answers.texts().join('\n')));
+        QCOMPARE(window.statusBar()->currentMessage(), QString());
     }
 
     // Save offers PDF and the report file; Load shows a saved report in place of the one shown,
