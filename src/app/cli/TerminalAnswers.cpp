@@ -1,7 +1,7 @@
 #include "TerminalAnswers.h"
 
-#include "cards/print/PrintedMembers.h"
 #include "cards/print/PrintOffsets.h"
+#include "cards/print/PrintedMembers.h"
 #include "data/Error.h"
 #include "data/OutputFile.h"
 
