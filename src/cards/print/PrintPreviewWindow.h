@@ -31,7 +31,8 @@ public:
 
     QPrintPreviewWidget* view() const { return m_view; }
     // Draws the pages onto a PDF file, shifted by the PDF writer's offset, which replaces an
-    // earlier one only when it was written whole; throws data::Error with the reason when it cannot be written.
+    // earlier one only when it was written whole; throws data::Error with the reason when it
+    // cannot be written.
     void saveAsPdf(const QString& fileName);
     // Saves the pages shown as a prepared report file, written whole or not at all; throws
     // data::Error with the reason.
