@@ -8,8 +8,8 @@ class Report;
 class TextMetrics;
 
 // Prints a report onto a printer or PDF writer: sets the device's paper to the report's,
-// without margins (see setPaper; a device that refuses it gets nothing), then lays out and draws
-// one page at a time, so memory holds one page whatever the number of rows.
+// without margins (see setPaper; a device that refuses it gets nothing), then lays out and
+// draws one page at a time, so memory holds one page whatever the number of rows.
 class ReportPrinter
 {
 public:
