@@ -26,13 +26,15 @@ class PrintPreviewWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    PrintPreviewWindow(QWidget* parent, data::Answers::Render render);
+    // The status bar shows what status returns after each drawing of the pages.
+    PrintPreviewWindow(QWidget* parent, data::Answers::Render render,
+                       data::Answers::Status status = {});
     ~PrintPreviewWindow() override;
 
     QPrintPreviewWidget* view() const { return m_view; }
     // Draws the pages onto a PDF file, shifted by the PDF writer's offset, which replaces an
-    // earlier one only when it was written whole; throws data::Error with the reason when it
-    // cannot be written.
+    // earlier one only when it was written whole; throws data::Error with the reason when it cannot
+    // be written.
     void saveAsPdf(const QString& fileName);
     // Saves the pages shown as a prepared report file, written whole or not at all; throws
     // data::Error with the reason.
@@ -59,6 +61,7 @@ private:
     void updateZoomBox();
 
     data::Answers::Render m_render;
+    data::Answers::Status m_status;
     std::unique_ptr<QPrinter> m_previewPrinter;
     QPrintPreviewWidget* m_view = nullptr;
     QLabel* m_pageLabel = nullptr;
@@ -67,9 +70,11 @@ private:
     QAction* m_previous = nullptr;
     QAction* m_next = nullptr;
     QAction* m_last = nullptr;
+    bool m_loaded = false; // showing a report loaded from a file
 };
 
 // Shows the preview window and returns when the user has closed it.
-void showPrintPreview(QWidget* parent, const data::Answers::Render& render);
+void showPrintPreview(QWidget* parent, const data::Answers::Render& render,
+                      const data::Answers::Status& status = {});
 
 } // namespace cards
