@@ -1,6 +1,9 @@
 #pragma once
 
 #include "report/Length.h"
+#include "report/LengthRect.h"
+
+#include <optional>
 
 namespace report {
 
@@ -21,6 +24,9 @@ struct PageSetup
     // edge and centred on it; what then lies beyond the paper's edges is cut off. Margins and
     // columns are not used.
     bool fitBands = false;
+    // The part of each band, in the band's own coordinates, that is to cover the paper when
+    // bands are fitted; the whole band when unset.
+    std::optional<LengthRect> fitArea;
 };
 
 } // namespace report

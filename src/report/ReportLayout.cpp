@@ -101,7 +101,8 @@ private:
     }
 
     // The band laid at the paper's top left corner, then scaled by the larger of the two
-    // factors that make it as wide and as high as the paper, and centred.
+    // factors that make its fitted area (the whole band unless set) as wide and as high as the
+    // paper, and that area centred.
     void printFitted(const Band& band)
     {
         if (m_pageUsed) {
@@ -112,13 +113,16 @@ private:
         m_pageUsed = true;
         std::vector<PageItem> items;
         layBand(band, Length(), Length(), items);
+        const LengthRect area
+            = m_setup.fitArea.value_or(LengthRect {Length(), Length(), band.width, band.height});
         double factor = 1;
-        if (band.width > Length() && band.height > Length())
-            factor = std::max(m_setup.paperWidth.toMm() / band.width.toMm(),
-                              m_setup.paperHeight.toMm() / band.height.toMm());
-        const Length dx = Length::mm((m_setup.paperWidth.toMm() - band.width.toMm() * factor) / 2);
-        const Length dy
-            = Length::mm((m_setup.paperHeight.toMm() - band.height.toMm() * factor) / 2);
+        if (area.width > Length() && area.height > Length())
+            factor = std::max(m_setup.paperWidth.toMm() / area.width.toMm(),
+                              m_setup.paperHeight.toMm() / area.height.toMm());
+        const Length dx = Length::mm((m_setup.paperWidth.toMm() - area.width.toMm() * factor) / 2
+                                     - area.left.toMm() * factor);
+        const Length dy = Length::mm((m_setup.paperHeight.toMm() - area.height.toMm() * factor) / 2
+                                     - area.top.toMm() * factor);
         transformItems(items, factor, dx, dy);
         m_page.items.insert(m_page.items.end(), std::make_move_iterator(items.begin()),
                             std::make_move_iterator(items.end()));

@@ -259,6 +259,14 @@ TEST(ReportFlow, FittedBandsCoverTheirOwnPageCentredAndScaled)
         EXPECT_EQ(texts[0].top, mm(20));
         EXPECT_DOUBLE_EQ(texts[0].font.pointSizeF(), 20.0);
     }
+
+    // A fitted area of the band covers the paper in its place: 4..24 mm across, 0..20 down,
+    // factor max(5, 2) = 5, the area's left edge on the paper's.
+    report.page.fitArea = report::LengthRect {mm(4), mm(0), mm(20), mm(20)};
+    const auto line = layOut(report).at(0).all<report::LineItem>().at(0);
+    EXPECT_EQ(line.x1, mm(0));
+    EXPECT_EQ(line.x2, mm(40));
+    EXPECT_EQ(line.y1, mm(-15)); // the middle of 2..4 mm, times 5, less 30
 }
 
 } // namespace

@@ -45,7 +45,7 @@ std::unique_ptr<CardReport> makeCardReport(const CardOptions& options, data::Que
         card->QRImage1->picture = ownedImage(options.background);
     addCardCode(*card, options, rows);
     if (options.output == CardOutput::CardPrinter)
-        useCardPrinterPage(card->report);
+        useCardPrinterPage(card->report, card->QRImage1->rect);
     return card;
 }
 

@@ -4,10 +4,9 @@
 
 namespace cards {
 
-void useCardPrinterPage(report::Report& report)
+void useCardPrinterPage(report::Report& report, const report::LengthRect& card)
 {
-    const report::Band* cell = report.detailBand();
-    const bool upright = cell && cell->height > cell->width;
+    const bool upright = card.height > card.width;
     report::PageSetup& page = report.page;
     page.paperWidth = upright ? cardShortSide() : cardLongSide();
     page.paperHeight = upright ? cardLongSide() : cardShortSide();
@@ -15,6 +14,7 @@ void useCardPrinterPage(report::Report& report)
     page.columns = 1;
     page.columnSpace = report::Length();
     page.fitBands = true;
+    page.fitArea = card;
 }
 
 } // namespace cards

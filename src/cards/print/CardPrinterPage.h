@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/Length.h"
+#include "report/LengthRect.h"
 
 namespace report {
 class Report;
@@ -19,8 +20,9 @@ inline report::Length cardShortSide()
 }
 
 // Turns a card report into card printer output: one card per page of the card's size, upright
-// for a design whose card cell is higher than wide and landscape otherwise, each card cell
-// scaled to cover the card edge to edge and centred on it.
-void useCardPrinterPage(report::Report& report);
+// for a design whose card is higher than wide and landscape otherwise, each card (the area of
+// the cell its background covers, without the space between the columns of a sheet) scaled
+// to cover the card edge to edge and centred on it.
+void useCardPrinterPage(report::Report& report, const report::LengthRect& card);
 
 } // namespace cards
