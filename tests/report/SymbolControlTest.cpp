@@ -49,7 +49,7 @@ struct Refusal
     QString reason;
 };
 
-// One band per row holding one symbol control at 10, 5 mm.
+// One band per row holding one symbol control.
 struct SymbolReport
 {
     SymbolReport(std::vector<QStringList> values, SymbolControl::Encoder encoder,
@@ -57,6 +57,8 @@ struct SymbolReport
         : source({QStringLiteral("code")}, std::move(values))
     {
         report.setDataSource(&source);
+        // Bands from the paper's corner, so that the rectangles are where the page has them.
+        report.page.topMargin = report.page.leftMargin = Length();
         report::Band& band = report.setDetailBand(mm(60), mm(20));
         control = &band.add<SymbolControl>(rect, QStringLiteral("code"), std::move(encoder));
         control->fit = fit;

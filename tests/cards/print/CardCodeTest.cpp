@@ -114,9 +114,10 @@ TEST(CardCode, EveryMemberWithAValueGetsOneVectorCode)
         EXPECT_EQ(pages[0].all<report::ShapeItem>().size(), std::size_t(c.codes));
         EXPECT_EQ(pages[0].all<report::ImageItem>().size(), 2u * 3u);
         ASSERT_EQ(card->codeRefusals.size(), c.refused.size());
-        for (qsizetype i = 0; i < c.refused.size(); ++i)
+        for (qsizetype i = 0; i < c.refused.size(); ++i) {
             EXPECT_TRUE(card->codeRefusals[i].startsWith(c.refused[i] + QStringLiteral(" (")))
                 << card->codeRefusals[i].toStdString();
+        }
         // A Code 128 barcode carries its value as text under its bars.
         if (c.kind == Kind::Code128) {
             EXPECT_EQ(texts(pages[0]).count(QStringLiteral("S-Ann")), 2); // the slot and the code
