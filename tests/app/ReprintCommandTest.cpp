@@ -92,12 +92,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("setting"); // empty: no such row
         QTest::addColumn<bool>("marked");
-        QTest::addColumn<QString>("mark"); // a word of the watermark only
         for (const char* command : {"cards", "checklist"}) {
-            const QString mark = QLatin1String(command) == u"cards" ? "SAMPLE" : "Check";
-            QTest::addRow("%s absent", command) << command << "" << true << mark;
-            QTest::addRow("%s on", command) << command << "on" << true << mark;
-            QTest::addRow("%s off", command) << command << "off" << false << mark;
+            QTest::addRow("%s absent", command) << command << "" << true;
+            QTest::addRow("%s on", command) << command << "on" << true;
+            QTest::addRow("%s off", command) << command << "off" << false;
         }
     }
     void watermark()
@@ -105,7 +103,6 @@ private Q_SLOTS:
         QFETCH(QString, command);
         QFETCH(QString, setting);
         QFETCH(bool, marked);
-        QFETCH(QString, mark);
         const TempDatabase db;
         addMember(db, 0, QStringLiteral("Tam Oi Lin"), QString(), QStringLiteral("A1"));
         if (!setting.isEmpty())
@@ -116,7 +113,12 @@ private Q_SLOTS:
         QVERIFY2(r.code == 0, qPrintable(r.err));
         const QString text = pdfText(pdf);
         QVERIFY(text.contains("Tam Oi Lin"));
-        QCOMPARE(text.contains(mark), marked);
+        // Cards lose "SAMPLE" and the address; the check list its address, while its boxes
+        // keep their "Check List" title.
+        if (command == u"cards")
+            QCOMPARE(text.contains("SAMPLE"), marked);
+        else
+            QVERIFY(text.contains("Check"));
         QCOMPARE(text.contains("www.tavrik.example.com"), marked);
     }
 

@@ -18,7 +18,9 @@ void actCheckListExecute(QWidget* owner, data::Tdsrc& dsrc)
     CardOptions options;
     readDatabaseOptions(data::DatabaseSettings(dsrc.src), options);
     TqrMemList memList(dsrc.src);
-    memList.QRLabel8->enabled = options.watermark;
+    // The check list carries no "SAMPLE"; its boxes keep their title, the address follows the
+    // watermark choice.
+    memList.QRLabel8->enabled = true;
     memList.QRLabel9->enabled = options.watermark;
     if (options.shrinkText)
         fitCheckListTexts(memList);
