@@ -1,5 +1,6 @@
 #include "DatabaseSettings.h"
 
+#include "CardTimes.h"
 #include "Connection.h"
 #include "Error.h"
 #include "Query.h"
@@ -8,8 +9,6 @@ namespace data {
 namespace {
 
 const QString settingsTable = QStringLiteral("settings");
-const QString changedColumn = QStringLiteral("changedutc");
-const QString printedColumn = QStringLiteral("printedutc");
 
 bool hasTable(Connection& connection, const QString& table)
 {

@@ -18,14 +18,6 @@
 
 namespace {
 
-QByteArray digestOf(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-
 void write(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);

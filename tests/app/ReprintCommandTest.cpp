@@ -14,14 +14,6 @@
 
 namespace {
 
-QByteArray digestOf(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-
 // The pages of a PDF as images, one digest for all of them: equal when they look the same,
 // whenever and into whatever file they were written.
 QByteArray pageImages(const QString& pdf)

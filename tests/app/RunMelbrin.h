@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -24,6 +26,15 @@ inline Run melbrin(const QStringList& args)
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
+}
+
+// A file's bytes as one digest; empty when it cannot be read.
+inline QByteArray digestOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
 // The text of a PDF, as pdftotext reads it.

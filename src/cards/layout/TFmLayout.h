@@ -162,8 +162,6 @@ private:
     double ParamFloat(const QString& column) const;
 
     data::Tdsrc& m_dsrc;
-    // The options kept in the database's settings table, as loaded and last saved.
-    CardOptions m_databaseOptions;
     std::array<QComboBox*, 7> m_slotLists {};
     std::array<QPushButton*, 7> m_captionButtons {};
     // Centred when first shown; shown again after a preview, it stays where it was.

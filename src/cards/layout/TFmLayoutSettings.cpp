@@ -57,11 +57,13 @@ void TFmLayout::FormCreate()
     param.first();
 
     LoadSlots();
-    readDatabaseOptions(data::DatabaseSettings(m_dsrc.src), m_databaseOptions);
-    cbShrink->setChecked(m_databaseOptions.shrinkText);
-    cbWatermark->setChecked(m_databaseOptions.watermark);
+    // The options kept in the database's settings table go straight into their controls.
+    CardOptions stored;
+    readDatabaseOptions(data::DatabaseSettings(m_dsrc.src), stored);
+    cbShrink->setChecked(stored.shrinkText);
+    cbWatermark->setChecked(stored.watermark);
     tellSettingsProblemOnce(m_dsrc);
-    showOutput(m_databaseOptions.output);
+    showOutput(stored.output);
 
     imaging::LoadPictureFromBlob(param, QStringLiteral("bitmap"), *imgBack);
     imaging::ShowSizeHint(*imgBack);
@@ -82,7 +84,7 @@ void TFmLayout::FormCreate()
     LoadComponentFromBlob(param, QStringLiteral("font"), *lbFont);
 
     rbFmt1Click();
-    gbCode->load(fields, m_databaseOptions.code, checkedStyle());
+    gbCode->load(fields, stored.code, checkedStyle());
     PageControl1->setCurrentIndex(0);
 }
 
@@ -154,10 +156,8 @@ void TFmLayout::bSaveClick()
 
     for (int k = 1; k <= 7; ++k)
         SaveSlot(slotColumn(k), captionButton(k), slotList(k));
-    const CardOptions stored = options();
     data::DatabaseSettings settings(m_dsrc.src);
-    writeDatabaseOptions(settings, stored);
-    m_databaseOptions = stored;
+    writeDatabaseOptions(settings, options());
     LoadSlots();
     data::ShowSettingsSaved();
 }
