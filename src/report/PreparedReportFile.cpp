@@ -227,8 +227,16 @@ QPainterPath readPath(Reader& in)
         const double x = in.coordinate();
         return QPointF(x, in.coordinate());
     };
+    // Element types are checked as numbers: a damaged byte must never be
+    // cast to an enumerator the painter path does not know.
+    const auto elementType = [&in] {
+        const quint8 raw = in.u8();
+        if (raw > QPainterPath::CurveToDataElement)
+            throw damaged();
+        return QPainterPath::ElementType(raw);
+    };
     for (quint32 i = 0; i < count; ++i) {
-        const auto type = QPainterPath::ElementType(in.u8());
+        const auto type = elementType();
         const QPointF at = point();
         if (i == 0 && type != QPainterPath::MoveToElement)
             throw damaged();
@@ -244,7 +252,7 @@ QPainterPath readPath(Reader& in)
                 throw damaged();
             QPointF data[2];
             for (QPointF& p : data) {
-                if (QPainterPath::ElementType(in.u8()) != QPainterPath::CurveToDataElement)
+                if (elementType() != QPainterPath::CurveToDataElement)
                     throw damaged();
                 p = point();
             }
