@@ -1,7 +1,9 @@
 #include "WorkbookReader.h"
 
 #include "CompoundFile.h"
+#include "CsvSheet.h"
 #include "SheetDecoder.h"
+#include "SheetFormat.h"
 #include "data/Error.h"
 
 #include <QCoreApplication>
@@ -79,13 +81,24 @@ SheetTable WorkbookReader::read(const QString& path) const
     if (!file.open(QIODevice::ReadOnly))
         refuse(path, file.errorString());
     const QByteArray head = file.read(sizeof compoundSignature);
+    const SheetFormat format = sheetFormatOf(path, head);
+    if (format == SheetFormat::Csv) {
+        if (file.size() > m_limits.outputBytes)
+            refuse(path, QStringLiteral("it is too large to import"));
+        file.seek(0);
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            refuse(path, file.errorString());
+        return readCsvSheet(bytes, path);
+    }
     file.close();
-    if (!hasCompoundSignature(head.constData(), size_t(head.size())))
-        refuse(path, QStringLiteral("it is not an Excel 97-2003 workbook"));
 
+    QStringList arguments {QFileInfo(path).absoluteFilePath()};
+    if (format == SheetFormat::Xlsx)
+        arguments.prepend(QStringLiteral("--xlsx"));
     QProcess process;
     process.setProgram(m_helperPath);
-    process.setArguments({QFileInfo(path).absoluteFilePath()});
+    process.setArguments(arguments);
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
 #ifdef Q_OS_UNIX

@@ -15,9 +15,11 @@ struct ReaderLimits
     qint64 outputBytes = 256LL * 1024 * 1024; // the sheet as it travels through the pipe
 };
 
-// Reads the RECORDS sheet of an .xls workbook. The parsing is done by the helper program
-// melbrin-xlsreader in a process of its own, under the limits above, so that a damaged or
-// hostile file can only end that process; its answer is checked before any of it is used.
+// Reads the staff list of a workbook or text file: the RECORDS sheet of an .xls or .xlsx
+// workbook (or an .xlsx workbook's only sheet), or a separated text file. The file's content
+// decides the reader. Workbooks are parsed by the helper program melbrin-xlsreader in a
+// process of its own, under the limits above, so that a damaged or hostile file can only end
+// that process; its answer is checked before any of it is used. Text is read here.
 class WorkbookReader
 {
 public:
@@ -29,7 +31,7 @@ public:
     const ReaderLimits& limits() const { return m_limits; }
 
     // The sheet: headings from its first row, one record per further row. Throws data::Error
-    // naming the file and the reason when the file is not an Excel 97-2003 workbook, has no
+    // naming the file and the reason when the file's name and content disagree, has no
     // RECORDS sheet, is protected by a password, is not a regular file (a pipe, a device),
     // holds a formula without a saved result, or the reader fails, crashes, exceeds a limit
     // or answers garbage.

@@ -70,9 +70,11 @@ TEST_F(ImportCommandTest, AnUnreadableWorkbookIsThrownWithNothingWritten)
         run();
         ADD_FAILURE() << "no error";
     } catch (const data::Error& e) {
-        EXPECT_EQ(
-            e.message(),
-            QStringLiteral("Cannot import '%1': it is not an Excel 97-2003 workbook").arg(path));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral(
+                      "Cannot import '%1': its name says an Excel 97-2003 workbook (.xls), but "
+                      "it holds separated text (.csv)")
+                      .arg(path));
     }
     EXPECT_FALSE(dsrc.QAllStaff.isOpen());
     EXPECT_FALSE(progress.shown);

@@ -102,12 +102,16 @@ TEST_F(WorkbookReaderTest, FilesThatAreNoUsableWorkbookAreRefusedClearly)
     const Case cases[] = {
         {noRecords, QStringLiteral("it has no worksheet named RECORDS")},
         {writeFile(file(QStringLiteral("text.xls")), "NAME,GROUP\nAnn,Sales\n"),
-         QStringLiteral("it is not an Excel 97-2003 workbook")},
+         QStringLiteral("its name says an Excel 97-2003 workbook (.xls), but it holds separated "
+                        "text (.csv)")},
         {writeFile(file(QStringLiteral("zipped.xls")),
                    QByteArray("PK\3\4", 4) + QByteArray(600, 'z')),
-         QStringLiteral("it is not an Excel 97-2003 workbook")},
-        {writeFile(file(QStringLiteral("nothing.xls")), {}),
-         QStringLiteral("it is not an Excel 97-2003 workbook")},
+         QStringLiteral("its name says an Excel 97-2003 workbook (.xls), but it holds an Excel "
+                        "workbook (.xlsx)")},
+        {writeFile(file(QStringLiteral("workbook.csv")), signature + QByteArray(600, 'z')),
+         QStringLiteral("its name says separated text (.csv), but it holds an Excel 97-2003 "
+                        "workbook (.xls)")},
+        {writeFile(file(QStringLiteral("nothing.xls")), {}), QStringLiteral("it is empty")},
         {writeFile(file(QStringLiteral("damaged.xls")), signature + QByteArray(4000, '\xff')),
          QStringLiteral("it is damaged or not an Excel workbook")},
     };
