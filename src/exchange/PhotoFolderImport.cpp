@@ -231,7 +231,7 @@ PhotoFolderReport importPhotoFolder(data::Tdsrc& dsrc, const QString& folder,
     // Names alone decide which files are read: a file that names nobody is never opened.
     std::map<qlonglong, QStringList> filesOf; // by seq, in file name order
     std::map<QString, PhotoFolderReport::Ambiguous> shared;
-    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
     for (const QString& file : files) {
         if (!isPictureName(file)) {
             ++report.otherFiles;

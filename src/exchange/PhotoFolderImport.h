@@ -59,14 +59,14 @@ struct PhotoFolderReport
 };
 
 // The "Import Photos" command. Every .jpg, .jpeg or .bmp file (extension in any letter case)
-// directly in folder whose base name names exactly one member by staff no or name becomes
-// that member's photo: read as the Photo button reads a file, fitted to the card shape as
-// options say, stored as JPEG with the member's change time stamped. A member named by several
-// files and a name shared by several members get nothing; files are decoded only for the
-// members who get one. The progress runs over those photos. Photos are committed 64 at a
-// time; a write that fails rolls back the batch in progress and ends the pass, its reason in
-// the report. Throws data::Error when the folder cannot be read or the members cannot be
-// listed (nothing is stored then).
+// directly in folder (hidden ones aside) whose base name names exactly one member by staff no or
+// name becomes that member's photo: read as the Photo button reads a file, fitted to the card
+// shape as options say, stored as JPEG with the member's change time stamped. A member named by
+// several files and a name shared by several members get nothing; files are decoded only for the
+// members who get one. The progress runs over those photos. Photos are committed 64 at a time; a
+// write that fails rolls back the batch in progress and ends the pass, its reason in the report.
+// Throws data::Error when the folder cannot be read or the members cannot be listed (nothing is
+// stored then).
 PhotoFolderReport importPhotoFolder(data::Tdsrc& dsrc, const QString& folder,
                                     const PhotoFolderOptions& options, imaging::Progress& progress);
 

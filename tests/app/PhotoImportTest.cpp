@@ -138,6 +138,32 @@ private slots:
         QVERIFY(f.w->imgPhoto->picture().width() < f.w->imgPhoto->picture().height());
     }
 
+    void aFailedWriteIsAnErrorWithItsReason()
+    {
+        MainWindowFixture f([](TempDatabase& db) {
+            staff(db);
+            db.exec(QStringLiteral("CREATE TRIGGER full BEFORE UPDATE OF photo ON stafftbl "
+                                   "WHEN OLD.name = 'Ben' BEGIN SELECT RAISE(ABORT, 'disk full'); "
+                                   "END"));
+        });
+        QVERIFY(showActive(f));
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(fixture("bands-tall.jpg"), folder.filePath("11.jpg")));
+        QVERIFY(QFile::copy(fixture("bands-tall.jpg"), folder.filePath("12.jpg")));
+        f.answers.chooseFile(folder.path());
+        DialogKeys keys([](app::PhotoImportDialog& d) { QTest::keyClick(&d, Qt::Key_Return); });
+        QTest::mouseClick(f.w->ActionToolBar1->widgetForAction(f.w->actImportPhotos),
+                          Qt::LeftButton);
+        QVERIFY(keys.answered);
+        QCOMPARE(f.answers.shown().size(), std::size_t(1));
+        const ScriptedAnswers::Shown& shown = f.answers.shown().front();
+        QCOMPARE(shown.icon, data::MessageIcon::Error);
+        QVERIFY2(shown.reason.contains(QStringLiteral("disk full")), qPrintable(shown.reason));
+        QVERIFY2(shown.text.contains(QStringLiteral("0 photos had been stored before.")),
+                 qPrintable(shown.text));
+        QVERIFY(!storedSize(f, "Amy").isValid());
+    }
+
     void photoButtonStretchesUntilCropIsChosen()
     {
         MainWindowFixture f(staff);

@@ -26,9 +26,7 @@ constexpr Command commands[] = {
     {"cards", "Print the cards to a PDF file, with the stored layout settings."},
     {"checklist", "Print the check list of every member to a PDF file."},
     {"import", "Import staff from the RECORDS sheet of an Excel workbook (.xls)."},
-    {"import-photos",
-     "Store the JPEG and BMP files of FOLDER as the photos of the members "
-     "their names give."},
+    {"import-photos", "Store each JPEG or BMP file of FOLDER as the photo of the member it names."},
     {"backup", "Copy the database to DEST as a consistent backup."},
     {"resize-all", "Shrink every photo larger than 480 by 640 to 480 by 640."},
     {"members", "List the members as tab-separated text with a heading line."},
