@@ -148,6 +148,15 @@ std::optional<QString> DialogAnswers::openFileName(QWidget* parent, const QStrin
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> DialogAnswers::chooseFolder(QWidget* parent, const QString& title)
+{
+    logShown("folder", title, {});
+    const QString folder = QFileDialog::getExistingDirectory(parent, title);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
 std::optional<QString> DialogAnswers::saveFileName(QWidget* parent, const QString& filter,
                                                    const QString& fileName)
 {

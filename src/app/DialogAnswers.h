@@ -20,6 +20,7 @@ public:
                                         const QString& defaultSuffix) override;
     std::optional<QString> saveFileName(QWidget* parent, const QString& filter,
                                         const QString& fileName) override;
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override;
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial, int minPoints,
                                     int maxPoints) override;
     std::optional<FontChoice> chooseFontAndColor(QWidget* parent, const QFont& initial,

@@ -150,7 +150,7 @@ void TMelbrin::bDelAllClick()
 
 void TMelbrin::bPhotoClick()
 {
-    imaging::LoadPictureDialog(this, *imgPhoto, 0, 0);
+    imaging::LoadPictureDialog(this, *imgPhoto, 0, 0, photoFit());
 }
 
 void TMelbrin::bRotateClick()

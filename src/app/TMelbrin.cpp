@@ -67,6 +67,7 @@ TMelbrin::TMelbrin(data::Tdsrc& dsrc, const QString& databasePath, QWidget* pare
     setStatusBar(sbInfo);
 
     connectHandlers();
+    buildPhotoCommands();
     data::guarded([this] { FormCreate(); });
 }
 

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class QAction;
+class QCheckBox;
 class QCloseEvent;
 class QComboBox;
 class QDateEdit;
@@ -19,7 +20,8 @@ class QToolBar;
 
 namespace imaging {
 class ImageBox;
-}
+enum class PhotoFit;
+} // namespace imaging
 
 namespace data {
 class Query;
@@ -52,6 +54,7 @@ public:
     QAction* actCheckList = nullptr;
     QAction* actSave = nullptr;
     QAction* actLayout = nullptr;
+    QAction* actImportPhotos = nullptr;
 
     QGroupBox* gbList = nullptr;
     QFrame* Panel1 = nullptr;
@@ -82,6 +85,7 @@ public:
     QPushButton* bRotate = nullptr;
     QPushButton* bPhoto = nullptr;
     QPushButton* bpClear = nullptr;
+    QCheckBox* cbPhotoCrop = nullptr; // the Photo button crops a picture not 3:4
     QFrame* Panel3 = nullptr;
     QPushButton* bSave = nullptr;
     QPushButton* bClear = nullptr;
@@ -96,6 +100,7 @@ public:
     void actCheckListExecute();
     void actSaveExecute();
     void actLayoutExecute();
+    void actImportPhotosExecute();
 
     // The member list.
     void ReloadGroups();
@@ -118,6 +123,7 @@ public:
     void bPhotoClick();
     void bRotateClick();
     void bpClearClick();
+    imaging::PhotoFit photoFit() const;
     void bNewGrpClick();
     void bRemoveClick();
     void PopupClick(QAction* item);
@@ -147,6 +153,7 @@ private:
     void buildStaffList();
     void buildDetails();
     void buildTabOrder();
+    void buildPhotoCommands();
     // Keys in the member grid: a key that moved the current row shows the member there.
     // True when the key was handled here.
     bool gridKeyPressed(const QKeyEvent& key);

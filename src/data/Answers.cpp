@@ -40,6 +40,11 @@ Answers* current = &unanswered;
 
 } // namespace
 
+std::optional<QString> Answers::chooseFolder(QWidget*, const QString& title)
+{
+    throw Error(QStringLiteral("No one to answer: %1").arg(title));
+}
+
 Answers& answers()
 {
     return *current;

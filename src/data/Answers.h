@@ -52,6 +52,9 @@ public:
     virtual std::optional<QString> saveFileName(QWidget* parent, const QString& filter,
                                                 const QString& fileName)
         = 0;
+    // The folder dialog with its title; nullopt when cancelled. By default no one answers:
+    // it throws, as every question does where no answers were installed.
+    virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& title);
     // The font dialog limited to sizes minPoints..maxPoints; nullopt when cancelled.
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial, int minPoints,
                                             int maxPoints)

@@ -49,6 +49,14 @@ void BatchTransaction::endAfterFailure()
     commit();
 }
 
+void BatchTransaction::rollback()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    m_connection.rollback();
+}
+
 void BatchTransaction::checkpoint()
 {
     commit();

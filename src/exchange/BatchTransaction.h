@@ -27,6 +27,8 @@ public:
     // already rolled the whole batch back (as it does on a full disk), when nothing is left
     // to commit. Throws data::Error when the commit fails.
     void endAfterFailure();
+    // Ends the batch after a failed write, giving up what it holds.
+    void rollback();
 
 private:
     data::Connection& m_connection;

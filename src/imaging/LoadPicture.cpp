@@ -1,5 +1,6 @@
 #include "LoadPicture.h"
 
+#include "CardShape.h"
 #include "ImageBox.h"
 #include "Picture.h"
 #include "PictureFile.h"
@@ -11,8 +12,9 @@
 namespace imaging {
 namespace {
 
-void loadInto(const Picture& file, int width, int height, ImageBox& image)
+void loadInto(const Picture& read, int width, int height, ImageBox& image, PhotoFit fit)
 {
+    const Picture file = fitToCard(read, fit);
     if (width == 0 || height == 0) {
         width = file.width();
         height = file.height();
@@ -24,17 +26,17 @@ void loadInto(const Picture& file, int width, int height, ImageBox& image)
 
 } // namespace
 
-void LoadBitmapFile(int width, int height, ImageBox& image, const QString& fileName)
+void LoadBitmapFile(int width, int height, ImageBox& image, const QString& fileName, PhotoFit fit)
 {
-    loadInto(readBitmapFile(fileName), width, height, image);
+    loadInto(readBitmapFile(fileName), width, height, image, fit);
 }
 
-void LoadJpegFile(int width, int height, ImageBox& image, const QString& fileName)
+void LoadJpegFile(int width, int height, ImageBox& image, const QString& fileName, PhotoFit fit)
 {
-    loadInto(readJpegFile(fileName), width, height, image);
+    loadInto(readJpegFile(fileName), width, height, image, fit);
 }
 
-void LoadPictureDialog(QWidget* owner, ImageBox& image, int width, int height)
+void LoadPictureDialog(QWidget* owner, ImageBox& image, int width, int height, PhotoFit fit)
 {
     try {
         const std::optional<QString> chosen
@@ -44,9 +46,9 @@ void LoadPictureDialog(QWidget* owner, ImageBox& image, int width, int height)
         const QString extension = fileExtension(*chosen);
         try {
             if (extension == QLatin1String(".BMP"))
-                LoadBitmapFile(width, height, image, *chosen);
+                LoadBitmapFile(width, height, image, *chosen, fit);
             else if (extension == QLatin1String(".JPG") || extension == QLatin1String(".JPEG"))
-                LoadJpegFile(width, height, image, *chosen);
+                LoadJpegFile(width, height, image, *chosen, fit);
             else
                 data::showError(QStringLiteral("Unknown file extension."));
         } catch (const data::Error& error) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CardShape.h"
+
 #include <QString>
 
 class QWidget;
@@ -15,13 +17,17 @@ inline const QString pictureFileFilter = QStringLiteral(
 // Asks for a BMP or JPEG file and loads it into the image at width by height (0 for either
 // means the file's own size), then refreshes the size hint. A cancelled dialog changes
 // nothing. An unknown extension shows "Unknown file extension."; a file that cannot be read
-// shows "Unable to create the new object." and the image keeps its picture.
-void LoadPictureDialog(QWidget* owner, ImageBox& image, int width, int height);
+// shows "Unable to create the new object." and the image keeps its picture. A picture not of
+// the card's 3:4 shape is cut to it around its centre first when fit says Crop.
+void LoadPictureDialog(QWidget* owner, ImageBox& image, int width, int height,
+                       PhotoFit fit = PhotoFit::Stretch);
 
 // Read the file, bring it to the requested size and put it into the image; throw
 // data::Error when the file cannot be read, leaving the image as it was.
-void LoadBitmapFile(int width, int height, ImageBox& image, const QString& fileName);
-void LoadJpegFile(int width, int height, ImageBox& image, const QString& fileName);
+void LoadBitmapFile(int width, int height, ImageBox& image, const QString& fileName,
+                    PhotoFit fit = PhotoFit::Stretch);
+void LoadJpegFile(int width, int height, ImageBox& image, const QString& fileName,
+                  PhotoFit fit = PhotoFit::Stretch);
 
 // The hint becomes "<width> x <height>" of the picture, or "No picture" for an empty one, and
 // is enabled.

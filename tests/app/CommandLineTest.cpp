@@ -82,6 +82,13 @@ private slots:
                                       << 2 << "--code takes none, code128 or qr, not 'ean13'";
         QTest::newRow("watermark yes") << QStringList {"cards", "-o", "x.pdf", "--watermark", "yes"}
                                        << 2 << "--watermark takes on or off, not 'yes'";
+        QTest::newRow("photos help")
+            << QStringList {"import-photos", "--help"} << 0 << "--fit <crop|stretch>";
+        QTest::newRow("no folder") << QStringList {"import-photos"} << 2 << "needs FOLDER";
+        QTest::newRow("unknown match") << QStringList {"import-photos", "x", "--match", "email"}
+                                       << 2 << "--match takes staffno or name, not 'email'";
+        QTest::newRow("unknown fit") << QStringList {"import-photos", "x", "--fit", "pad"} << 2
+                                     << "--fit takes crop or stretch, not 'pad'";
     }
     void usageAndHelp()
     {
@@ -200,6 +207,44 @@ private slots:
         r = melbrin(QStringList {"resize-all"} + on());
         QCOMPARE(r.code, 0);
         QCOMPARE(r.err, QStringLiteral("melbrin: Completed.\n"));
+    }
+
+    // Every list of the report in full on standard output; exit 1 only when the work failed.
+    void importPhotosFromAFolder()
+    {
+        TempDatabase own;
+        addMember(own, 0, QStringLiteral("Wide One"), {}, QStringLiteral("W1"));
+        addMember(own, 0, QStringLiteral("Tall One"), {}, QStringLiteral("T1"));
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(QStringLiteral(PHOTO_FIXTURES "/bands-landscape.jpg"),
+                            folder.filePath("w1.jpg")));
+        QVERIFY(QFile::copy(QStringLiteral(PHOTO_FIXTURES "/bands-tall.jpg"),
+                            folder.filePath("Tall One.jpg")));
+        for (int i = 0; i < 30; ++i)
+            write(folder.filePath(QStringLiteral("x%1.bmp").arg(i)), "x");
+        const QStringList at {QStringLiteral("--database"), own.path()};
+
+        Run r = melbrin(QStringList {"import-photos", folder.path()} + at);
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.startsWith(QStringLiteral("1 photo stored.\n31 files matched no member:\n"
+                                                 "  Tall One.jpg\n  x0.bmp\n")),
+                 qPrintable(r.out));
+        QVERIFY(r.out.contains(QStringLiteral("\n  x29.bmp\n")));
+        QVERIFY(!r.out.contains(QStringLiteral("more")));
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+
+        r = melbrin(
+            QStringList {"import-photos", folder.path(), "--match", "name", "--fit", "stretch"}
+            + at);
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.startsWith(QStringLiteral("1 photo stored.\n")));
+        const QString members = melbrin(QStringList {"members"} + at).out;
+        QVERIFY2(members.contains(QStringLiteral("225x300\n")), qPrintable(members));
+        QVERIFY2(members.contains(QStringLiteral("100x1000\n")), qPrintable(members));
+
+        r = melbrin(QStringList {"import-photos", folder.filePath("missing")} + at);
+        refused(r, QStringLiteral("missing folder"));
+        QVERIFY(r.err.contains(QStringLiteral("missing")));
     }
 
     // No output may land on the database or its journal, however the path is spelled.

@@ -120,7 +120,8 @@ private slots:
         TMelbrin w(dsrc, db.path());
         w.show();
         const QStringList commands
-            = {"&Exit", "&About", "Import", "Check &List", "Save &Database", "&Card Layout"};
+            = {"&Exit",       "&About",         "Import",      "Import &Photos",
+               "Check &List", "Save &Database", "&Card Layout"};
         QStringList captions;
         for (QAction* a : w.ActionToolBar1->actions())
             captions << a->text();

@@ -126,6 +126,17 @@ class FaultTest(unittest.TestCase):
         dbcheck.query(db, f"update stafftbl set photo = X'{data}' where seq = (select min(seq)"
                           " from stafftbl);")
 
+    def photo_folder(self, count, size="120x160"):
+        """A folder of JPEG files named "Member 0.jpg" .. for the starter's members."""
+        folder = os.path.join(self.dir, "photos")
+        os.makedirs(folder, exist_ok=True)
+        first = os.path.join(folder, "Member 0.jpg")
+        subprocess.run(["convert", "-size", size, "xc:gray", "+noise", "Random", first],
+                       check=True)
+        for i in range(1, count):
+            shutil.copyfile(first, os.path.join(folder, f"Member {i}.jpg"))
+        return folder
+
     def assert_refused(self, done, names):
         """Exit 1 and one line on standard error that names the problem (names: a pattern)."""
         err = done.stderr.decode(errors="replace")
@@ -144,9 +155,11 @@ class FaultTest(unittest.TestCase):
         with Mount(mnt, "4m") as mount:
             db = self.starter(os.path.join(mnt, "cardinfo.mdb"), members=3, photo_bytes=10)
             self.with_oversized_photo(db)
+            photos = self.photo_folder(3)
             mount.read_only()
             digest = dbcheck.file_digest(db)
-            for args in (["import", self.workbook], ["resize-all"]):
+            for args in (["import", self.workbook], ["resize-all"],
+                         ["import-photos", photos, "--match", "name"]):
                 with self.subTest(args[0]):
                     self.assert_refused(run(args, db), r"read-?only")
                     self.assertEqual(dbcheck.file_digest(db), digest)
@@ -306,6 +319,22 @@ class FaultTest(unittest.TestCase):
         self.assertEqual(dbcheck.scalar(db, "select gid = (select gid from grptbl where gdesc ="
                                             " 'Sales') from stafftbl where name = 'Ann Faulty';"),
                          "1")
+
+    def test_photo_import_onto_a_full_file_system(self):
+        mnt = os.path.join(self.dir, "full")
+        photos = self.photo_folder(100, "300x400")
+        with Mount(mnt, "1m"):
+            db = self.starter(os.path.join(mnt, "cardinfo.mdb"), members=100)
+            done = run(["import-photos", photos, "--match", "name"], db)
+            self.assert_refused(done, r"full")
+            # The first batch of 64 did not fit: it is rolled back whole, and the report says
+            # that nothing had been stored.
+            self.assertIn("0 photos had been stored before.", done.stdout.decode())
+            dbcheck.integrity(db)
+            self.assertEqual(dbcheck.scalar(db, "select count(*) from stafftbl where"
+                                                " length(photo) > 1;"), "0")
+            self.assertEqual(dbcheck.scalar(db, "select count(*) from stafftbl where changedutc"
+                                                " is not null;"), "0")
 
     def test_import_onto_a_full_file_system(self):
         mnt = os.path.join(self.dir, "full")

@@ -59,6 +59,12 @@ std::optional<QString> ScriptedAnswers::openFileName(QWidget* parent, const QStr
     return openFileName(parent, filter);
 }
 
+std::optional<QString> ScriptedAnswers::chooseFolder(QWidget*, const QString& title)
+{
+    lastTitle = title;
+    return take<std::optional<QString>>(QStringLiteral("folder ") + title);
+}
+
 std::optional<QString> ScriptedAnswers::saveFileName(QWidget*, const QString& filter,
                                                      const QString& fileName)
 {

@@ -56,6 +56,8 @@ public:
                                         const QString& defaultSuffix) override;
     std::optional<QString> saveFileName(QWidget*, const QString& filter,
                                         const QString& fileName) override;
+    // Takes a reply given with chooseFile.
+    std::optional<QString> chooseFolder(QWidget*, const QString& title) override;
     std::optional<QFont> chooseFont(QWidget*, const QFont& initial, int minPoints,
                                     int maxPoints) override;
     // Records the preview; onPreview, when set, is called with the render function (to

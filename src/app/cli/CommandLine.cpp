@@ -2,6 +2,7 @@
 
 #include "CardFlags.h"
 #include "Commands.h"
+#include "PhotoFolderCommand.h"
 #include "TerminalAnswers.h"
 #include "data/Error.h"
 #include "data/Tdsrc.h"
@@ -25,6 +26,7 @@ constexpr Command commands[] = {
     {"cards", "Print the cards to a PDF file, with the stored layout settings."},
     {"checklist", "Print the check list of every member to a PDF file."},
     {"import", "Import staff from the RECORDS sheet of an Excel workbook (.xls)."},
+    {"import-photos", "Store each JPEG or BMP file of FOLDER as the photo of the member it names."},
     {"backup", "Copy the database to DEST as a consistent backup."},
     {"resize-all", "Shrink every photo larger than 480 by 640 to 480 by 640."},
     {"members", "List the members as tab-separated text with a heading line."},
@@ -57,7 +59,7 @@ QString programHelp(QCommandLineParser& parser)
     text += QStringLiteral("\nCommands:\n");
     for (const Command& c : commands)
         text += QStringLiteral("  %1%2\n")
-                    .arg(QLatin1String(c.name), -12)
+                    .arg(QLatin1String(c.name), -15)
                     .arg(QLatin1String(c.summary));
     text += QStringLiteral("\nWith no command the desktop program starts.\n"
                            "'melbrin COMMAND --help' tells more of a command.\n");
@@ -157,6 +159,10 @@ int run(const QStringList& arguments)
     } else if (command == u"import") {
         operand = QStringLiteral("FILE");
         parser.addPositionalArgument(operand, QStringLiteral("The workbook (.xls)."));
+    } else if (command == u"import-photos") {
+        operand = QStringLiteral("FOLDER");
+        parser.addPositionalArgument(operand, QStringLiteral("The folder of photos."));
+        parser.addOptions(photoFolderOptions());
     } else if (command == u"backup") {
         operand = QStringLiteral("DEST");
         parser.addPositionalArgument(operand, QStringLiteral("The copy to write."));
@@ -184,7 +190,7 @@ int run(const QStringList& arguments)
     if (args.size() > wanted)
         return usageError(
             QStringLiteral("too many arguments: %1").arg(args.mid(wanted).join(u' ')));
-    if (command == u"import" && args.at(1).isEmpty())
+    if ((command == u"import" || command == u"import-photos") && args.at(1).isEmpty())
         return usageError(QStringLiteral("'%1' needs %2, not an empty name").arg(command, operand));
     if ((command == u"cards" || command == u"checklist") && !parser.isSet(output))
         return usageError(QStringLiteral("'%1' needs --output FILE").arg(command));
@@ -194,6 +200,12 @@ int run(const QStringList& arguments)
     CardFlags cardFlags;
     if (command == u"cards") {
         if (const QString wrong = readCardFlags(parser, cardFlags); !wrong.isEmpty())
+            return usageError(wrong);
+    }
+
+    exchange::PhotoFolderOptions photoOptions;
+    if (command == u"import-photos") {
+        if (const QString wrong = readPhotoFolderOptions(parser, photoOptions); !wrong.isEmpty())
             return usageError(wrong);
     }
 
@@ -219,6 +231,8 @@ int run(const QStringList& arguments)
             return backup(c, args.at(1), parser.isSet(force));
         if (command == u"import")
             return importStaff(c, args.at(1));
+        if (command == u"import-photos")
+            return importPhotos(c, args.at(1), photoOptions);
         if (command == u"resize-all")
             return resizeAll(c);
         if (command == u"checklist")

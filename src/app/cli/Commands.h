@@ -6,6 +6,9 @@
 namespace data {
 class Tdsrc;
 }
+namespace exchange {
+struct PhotoFolderOptions;
+}
 
 namespace app::cli {
 
@@ -25,6 +28,7 @@ int listMembers(Context& c, const QString& group);
 int backup(Context& c, const QString& destination, bool force);
 int importStaff(Context& c, const QString& workbook);
 int resizeAll(Context& c);
+int importPhotos(Context& c, const QString& folder, const exchange::PhotoFolderOptions& options);
 // Which cards a card run prints, and whether it stores them as printed.
 struct CardSelection
 {

@@ -59,6 +59,13 @@ std::optional<QString> TerminalAnswers::saveFileName(QWidget*, const QString&, c
     return fileName;
 }
 
+std::optional<QString> TerminalAnswers::chooseFolder(QWidget*, const QString&)
+{
+    if (fileName.isEmpty())
+        return std::nullopt;
+    return fileName;
+}
+
 std::optional<QFont> TerminalAnswers::chooseFont(QWidget*, const QFont&, int, int)
 {
     return std::nullopt;

@@ -35,6 +35,8 @@ public:
     std::optional<QString> openFileName(QWidget*, const QString& filter) override;
     std::optional<QString> saveFileName(QWidget*, const QString& filter,
                                         const QString& name) override;
+    // The folder given on the command line, as the file dialogs answer.
+    std::optional<QString> chooseFolder(QWidget*, const QString& title) override;
     std::optional<QFont> chooseFont(QWidget*, const QFont& initial, int minPoints,
                                     int maxPoints) override;
     void preview(QWidget*, const Render& render) override;
