@@ -120,12 +120,13 @@ private slots:
         TMelbrin w(dsrc, db.path());
         w.show();
         const QStringList commands
-            = {"&Exit", "&About", "Import", "Check &List", "Save &Database", "&Card Layout"};
+            = {"&Exit", "&About", "&Import", "Check &List", "Save &Database", "&Card Layout"};
         QStringList captions;
         for (QAction* a : w.ActionToolBar1->actions())
             captions << a->text();
         QCOMPARE(captions, commands);
-        QVERIFY(!w.actImport->isVisible());
+        QVERIFY(w.actImport->isVisible());
+        QVERIFY(w.ActionToolBar1->widgetForAction(w.actImport)->isVisible());
         QVERIFY(!w.bResizeAll->isVisible());
         QVERIFY(w.bSave->isVisible());
         for (const char* name :
