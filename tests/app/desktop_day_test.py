@@ -206,7 +206,7 @@ class Program:
 PLACES = {
     "New": (227, 67), "Staff No": (-232, 85), "Photo": (-42, 259), "Save": (-276, 363),
     "first row": (120, 140), "Delete": (51, 431), "Preview": (213, 431),
-    "Card Layout": (412, 15), "Check List": (180, 15), "Save Database": (294, 15),
+    "Card Layout": (487, 15), "Check List": (255, 15), "Save Database": (369, 15),
 }
 
 
