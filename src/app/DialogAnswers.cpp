@@ -59,6 +59,19 @@ void logShown(const char* kind, const QString& title, const QString& text)
     qCInfo(answersLog).noquote() << kind << "|" << title << "|" << line;
 }
 
+// A name typed without an extension takes the one of the file type chosen (the first
+// "*.ext" of its entry), or fallback for a type without one ("All Files (*)").
+void useSuffixOfChosenType(QFileDialog& dialog, const QString& fallback = {})
+{
+    const auto useSuffixOf = [&dialog, fallback](const QString& nameFilter) {
+        static const QRegularExpression extension(QStringLiteral(R"(\(\*\.([^\s)*?]+))"));
+        const QString suffix = extension.match(nameFilter).captured(1);
+        dialog.setDefaultSuffix(suffix.isEmpty() ? fallback : suffix);
+    };
+    useSuffixOf(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useSuffixOf);
+}
+
 } // namespace
 
 void DialogAnswers::message(data::MessageIcon icon, const QString& title, const QString& text)
@@ -157,6 +170,22 @@ std::optional<QString> DialogAnswers::chooseFolder(QWidget* parent, const QStrin
     return folder;
 }
 
+std::optional<data::Answers::OpenedFile>
+DialogAnswers::openFileOfKind(QWidget* parent, const QString& filter, const QString& title,
+                              const QString& fileName, const QString& defaultSuffix)
+{
+    logShown("open", title, filter);
+    QFileDialog dialog(parent, title, {}, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    useSuffixOfChosenType(dialog, defaultSuffix);
+    if (!fileName.isEmpty())
+        dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return OpenedFile {dialog.selectedFiles().constFirst(), dialog.selectedNameFilter()};
+}
+
 std::optional<QString> DialogAnswers::saveFileName(QWidget* parent, const QString& filter,
                                                    const QString& fileName)
 {
@@ -168,13 +197,7 @@ std::optional<QString> DialogAnswers::saveFileName(QWidget* parent, const QStrin
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!fileName.isEmpty())
         dialog.selectFile(fileName);
-    // A name typed without an extension takes the one of the file type chosen.
-    const auto useSuffixOf = [&dialog](const QString& nameFilter) {
-        static const QRegularExpression extension(QStringLiteral(R"(\(\*\.([^\s)*?]+))"));
-        dialog.setDefaultSuffix(extension.match(nameFilter).captured(1));
-    };
-    useSuffixOf(dialog.selectedNameFilter());
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useSuffixOf);
+    useSuffixOfChosenType(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();

@@ -18,6 +18,9 @@ public:
     std::optional<QString> openFileName(QWidget* parent, const QString& filter,
                                         const QString& title, const QString& fileName,
                                         const QString& defaultSuffix) override;
+    std::optional<OpenedFile> openFileOfKind(QWidget* parent, const QString& filter,
+                                             const QString& title, const QString& fileName,
+                                             const QString& defaultSuffix) override;
     std::optional<QString> saveFileName(QWidget* parent, const QString& filter,
                                         const QString& fileName) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override;

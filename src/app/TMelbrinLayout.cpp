@@ -85,8 +85,7 @@ void TMelbrin::buildActions()
     };
     actExit = add("actExit", tr("&Exit"), QStyle::SP_DialogCloseButton);
     actAbout = add("actAbout", tr("&About"), QStyle::SP_MessageBoxInformation);
-    actImport = add("actImport", tr("Import"), QStyle::SP_DialogOpenButton);
-    actImport->setVisible(false); // the import is not offered to users
+    actImport = add("actImport", tr("&Import"), QStyle::SP_DialogOpenButton);
     actCheckList = add("actCheckList", tr("Check &List"), QStyle::SP_FileDialogDetailedView);
     actSave = add("actSave", tr("Save &Database"), QStyle::SP_DialogSaveButton);
     actLayout = add("actLayout", tr("&Card Layout"), QStyle::SP_FileDialogContentsView);

@@ -49,6 +49,26 @@ public:
         Q_UNUSED(defaultSuffix);
         return openFileName(parent, filter);
     }
+    // What the open dialog gave: the file, and the filter entry ("Name (*.a *.b)") that was
+    // chosen when the file was, empty when that cannot be told.
+    struct OpenedFile
+    {
+        QString path;
+        QString nameFilter;
+    };
+    // The open dialog as above, also telling which kind of file was chosen; a name typed
+    // without extension gets the one of that kind. By default as the dialog above, which
+    // tells no kind.
+    virtual std::optional<OpenedFile> openFileOfKind(QWidget* parent, const QString& filter,
+                                                     const QString& title, const QString& fileName,
+                                                     const QString& defaultSuffix)
+    {
+        const std::optional<QString> path
+            = openFileName(parent, filter, title, fileName, defaultSuffix);
+        if (!path)
+            return std::nullopt;
+        return OpenedFile {*path, {}};
+    }
     virtual std::optional<QString> saveFileName(QWidget* parent, const QString& filter,
                                                 const QString& fileName)
         = 0;

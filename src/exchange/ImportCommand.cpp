@@ -5,6 +5,7 @@
 #include "data/Tdsrc.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace exchange {
 namespace {
@@ -23,12 +24,14 @@ private:
     data::Query& m_query;
 };
 
-QString withDefaultExtension(const QString& path)
+QString withDefaultExtension(const QString& path, const QString& nameFilter)
 {
     const QFileInfo info(path);
     if (info.exists() || !info.suffix().isEmpty())
         return path;
-    return path + QStringLiteral(".xls");
+    static const QRegularExpression extension(QStringLiteral(R"(\(\*(\.[^\s)*?]+))"));
+    const QString suffix = extension.match(nameFilter).captured(1);
+    return path + (suffix.isEmpty() ? QStringLiteral(".xls") : suffix);
 }
 
 } // namespace
@@ -38,12 +41,12 @@ bool importWorkbook(QWidget* owner, data::Tdsrc& dsrc, imaging::Progress& progre
 {
     dsrc.QAllStaff.open();
     const ClosesAtEnd closes(dsrc.QAllStaff);
-    const std::optional<QString> chosen = data::answers().openFileName(
-        owner, workbookFileFilter, QStringLiteral("Import Excel Records"),
+    const std::optional<data::Answers::OpenedFile> chosen = data::answers().openFileOfKind(
+        owner, workbookFileFilter, QStringLiteral("Import Staff Records"),
         QStringLiteral("import.xls"), QStringLiteral("xls"));
     if (!chosen)
         return true;
-    const SheetTable sheet = reader.read(withDefaultExtension(*chosen));
+    const SheetTable sheet = reader.read(withDefaultExtension(chosen->path, chosen->nameFilter));
     return importStaff(dsrc, sheet, progress);
 }
 

@@ -247,6 +247,46 @@ private slots:
         QVERIFY(r.err.contains(QStringLiteral("missing")));
     }
 
+    // A CSV file imports as the workbook does; one with a broken line imports nothing and
+    // says which line.
+    void importReadsCsvFiles()
+    {
+        // The locale whose short date the joining dates are written in, for the runs below.
+        struct Locale
+        {
+            const bool was = qEnvironmentVariableIsSet("LC_ALL");
+            const QByteArray value = qgetenv("LC_ALL");
+            Locale() { qputenv("LC_ALL", "en_AU.UTF-8"); }
+            ~Locale() { was ? qputenv("LC_ALL", value) : qunsetenv("LC_ALL"); }
+        } locale;
+        const TempDatabase own;
+        const QStringList ownDb {QStringLiteral("--database"), own.path()};
+        Run r = melbrin(QStringList {"import", QStringLiteral(EXAMPLES_DIR "/import.csv")} + ownDb);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.err, QString());
+        r = melbrin(QStringList {"members"} + ownDb);
+        QVERIFY2(r.out.contains(QString::fromUtf8(
+                     "Sales\t1001\tChan Tai Man\t陳大文\tManager\t5/3/04\t \t \t\n")),
+                 qPrintable(r.out));
+        QVERIFY2(r.out.contains(QString::fromUtf8("\t1004\tHo Ka Yan\t何嘉欣\t\t\t")),
+                 qPrintable(r.out));
+        const QString before = r.out;
+
+        const QString broken = own.dir() + "/broken.txt";
+        write(broken, "NAME\tGROUP\nNew\tSales\n\"Odd\tSales\n");
+        r = melbrin(QStringList {"import", broken} + ownDb);
+        QCOMPARE(r.err,
+                 QStringLiteral("melbrin: Cannot import '%1': the quoted field that begins on "
+                                "line 3 has no closing quote\n")
+                     .arg(broken));
+        QCOMPARE(r.code, 1);
+        QCOMPARE(melbrin(QStringList {"members"} + ownDb).out, before);
+
+        r = melbrin({"import", "--help"});
+        QVERIFY2(r.out.contains(QStringLiteral(".xlsx")) && r.out.contains(QStringLiteral(".csv")),
+                 qPrintable(r.out));
+    }
+
     // No output may land on the database or its journal, however the path is spelled.
     void theDatabaseIsNeverAnOutput()
     {

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -167,6 +168,55 @@ private slots:
             nullptr, QStringLiteral("PDF Files (*.pdf);;Melbrin Reports (*.mrp)"),
             dir.filePath(QStringLiteral("report")));
         QCOMPARE(chosen, std::optional<QString>(dir.filePath(saved)));
+    }
+
+    // The open dialog of a kind: a name typed without extension takes the chosen kind's, or
+    // the default one for a kind without; the kind chosen is told with the file.
+    void anOpenedNameTakesTheExtensionOfTheChosenKind_data()
+    {
+        QTest::addColumn<int>("typeDowns");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("first kind") << 0 << "staff.xls"
+                                    << "Excel Files (*.xls)";
+        QTest::newRow("text") << 1 << "staff.csv"
+                              << "CSV Files (*.csv *.txt)";
+        QTest::newRow("all files") << 2 << "staff.xls"
+                                   << "All Files (*)";
+    }
+
+    void anOpenedNameTakesTheExtensionOfTheChosenKind()
+    {
+        QFETCH(int, typeDowns);
+        QFETCH(QString, opened);
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        for (const char* name : {"staff.xls", "staff.csv"}) {
+            QFile file(dir.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(types && name);
+            for (int i = 0; i < typeDowns; ++i)
+                QTest::keyClick(types, Qt::Key_Down);
+            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(name, QStringLiteral("staff"));
+            QTest::keyClick(name, Qt::Key_Return);
+            if (dialog->isVisible())
+                dialog->reject(); // the test fails below instead of waiting
+        });
+        app::DialogAnswers answers;
+        const auto chosen = answers.openFileOfKind(
+            nullptr, QStringLiteral("Excel Files (*.xls);;CSV Files (*.csv *.txt);;All Files (*)"),
+            QStringLiteral("Import"), dir.filePath(QStringLiteral("import.xls")),
+            QStringLiteral("xls"));
+        QVERIFY(chosen);
+        QCOMPARE(chosen->path, dir.filePath(opened));
+        QCOMPARE(chosen->nameFilter, kind);
     }
 
     // Boxes open in the middle of the screen, not over the window that asks.

@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QDialog>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -231,6 +232,45 @@ private slots:
         f.answers.confirmWith(false);
         press(f, Qt::Key_Enter);
         QCOMPARE(f.answers.questions(), QStringList {QStringLiteral("Overwrite the record?")});
+    }
+
+    // The command bar's Import, by its access key and by a click, reads a CSV file; the
+    // group list shows the groups it made.
+    void importRunsFromTheCommandBar()
+    {
+        MainWindowFixture f(threeMembers);
+        QVERIFY(showActive(f));
+        auto* button
+            = qobject_cast<QToolButton*>(f.w->ActionToolBar1->widgetForAction(f.w->actImport));
+        QVERIFY(button && button->isVisible());
+        QCOMPARE(button->text(), QStringLiteral("&Import"));
+        const QString dir = f.db.dir();
+        QFile comma(dir + QStringLiteral("/staff.csv"));
+        QVERIFY(comma.open(QIODevice::WriteOnly));
+        comma.write("GROUP,NAME,STAFF_ID\nSales,Eve,E1\nAdmin,Fay,F1\n");
+        comma.close();
+        QFile tabs(dir + QStringLiteral("/more.csv"));
+        QVERIFY(tabs.open(QIODevice::WriteOnly));
+        tabs.write("NAME\tGROUP\tSTAFF_ID\r\nGus\tWorks\tG1\r\n");
+        tabs.close();
+
+        f.answers.chooseFile(comma.fileName(), QStringLiteral("CSV Files (*.csv *.txt)"));
+        press(f, Qt::Key_I, Qt::AltModifier);
+        QTRY_VERIFY(f.answers.allAnswered());
+        QCOMPARE(f.answers.lastTitle, QStringLiteral("Import Staff Records"));
+        QTRY_COMPARE(f.count(QStringLiteral("name in ('Eve', 'Fay')")), 2);
+        QCOMPARE(f.count(QStringLiteral("name = 'Fay' and gid = 1 and staffno = 'F1'")), 1);
+        QVERIFY(f.w->lstGroup->findText(QStringLiteral("Sales")) >= 0);
+
+        QVERIFY(showActive(f));
+        // Typed without its extension, the name takes the chosen kind's.
+        f.answers.chooseFile(dir + QStringLiteral("/more"),
+                             QStringLiteral("CSV Files (*.csv *.txt)"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTRY_VERIFY(f.answers.allAnswered());
+        QTRY_COMPARE(f.count(QStringLiteral("name = 'Gus' and staffno = 'G1'")), 1);
+        QVERIFY(f.w->lstGroup->findText(QStringLiteral("Works")) >= 0);
+        QVERIFY(f.answers.shown().empty());
     }
 
     void commandBarHasNoMenuOfBars()

@@ -120,13 +120,14 @@ private slots:
         TMelbrin w(dsrc, db.path());
         w.show();
         const QStringList commands
-            = {"&Exit",       "&About",         "Import",      "Import &Photos",
+            = {"&Exit",       "&About",         "&Import",     "Import &Photos",
                "Check &List", "Save &Database", "&Card Layout"};
         QStringList captions;
         for (QAction* a : w.ActionToolBar1->actions())
             captions << a->text();
         QCOMPARE(captions, commands);
-        QVERIFY(!w.actImport->isVisible());
+        QVERIFY(w.actImport->isVisible());
+        QVERIFY(w.ActionToolBar1->widgetForAction(w.actImport)->isVisible());
         QVERIFY(!w.bResizeAll->isVisible());
         QVERIFY(w.bSave->isVisible());
         for (const char* name :

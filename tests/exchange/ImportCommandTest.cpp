@@ -30,7 +30,10 @@ TEST_F(ImportCommandTest, ACancelledDialogReadsNothingAndAsksForTheReload)
 {
     answers.chooseFile(std::nullopt);
     EXPECT_TRUE(run());
-    EXPECT_EQ(answers.lastFilter, QStringLiteral("Excel Files (*.xls);;All Files (*)"));
+    EXPECT_EQ(answers.lastFilter,
+              QStringLiteral("Excel Files (*.xls);;Excel Workbooks (*.xlsx);;CSV Files (*.csv "
+                             "*.txt);;All Files (*)"));
+    EXPECT_EQ(answers.lastTitle, QStringLiteral("Import Staff Records"));
     EXPECT_FALSE(dsrc.QAllStaff.isOpen());
     EXPECT_FALSE(progress.shown);
     EXPECT_EQ(members(), 0);
@@ -59,6 +62,29 @@ TEST_F(ImportCommandTest, AWorkbookIsImportedWithItsUnicodeNamesIntact)
     EXPECT_EQ(q.asString(QStringLiteral("gdesc")), QStringLiteral("營業部"));
     q.next();
     EXPECT_EQ(q.asString(QStringLiteral("cname")), QStringLiteral("李小明"));
+}
+
+// A name typed without extension that names no file takes the extension of the kind chosen
+// in the dialog, or .xls; a file of that very name is taken as it is.
+TEST_F(ImportCommandTest, ATypedNameTakesTheExtensionOfTheChosenKind)
+{
+    const QString csv = QStringLiteral("CSV Files (*.csv *.txt)");
+    writeFile(db.dir() + QStringLiteral("/staff.csv"), "NAME\nAnn\n");
+    writeFile(db.dir() + QStringLiteral("/staff.txt"), "NAME\nBob\n");
+    writeFile(db.dir() + QStringLiteral("/plain"), "NAME\nCyd\n");
+    makeWorkbook(db.dir() + QStringLiteral("/book.xls"), QStringLiteral(R"({
+        "sheets": [{"name": "RECORDS", "rows": [["NAME"], ["Dee"]]}]})"));
+    answers.chooseFile(db.dir() + QStringLiteral("/staff"), csv);
+    answers.chooseFile(db.dir() + QStringLiteral("/plain"), csv);
+    answers.chooseFile(db.dir() + QStringLiteral("/book"), QStringLiteral("All Files (*)"));
+    answers.chooseFile(db.dir() + QStringLiteral("/staff.txt"), csv);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(run());
+    EXPECT_TRUE(answers.allAnswered());
+    EXPECT_TRUE(answers.shown().empty());
+    const QString names = QStringLiteral(
+        "select group_concat(name, ' ') from (select name from stafftbl order by seq)");
+    EXPECT_EQ(db.scalar(names).toString(), QStringLiteral("Ann Cyd Dee Bob"));
 }
 
 TEST_F(ImportCommandTest, AnUnreadableWorkbookIsThrownWithNothingWritten)

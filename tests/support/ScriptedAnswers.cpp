@@ -65,6 +65,22 @@ std::optional<QString> ScriptedAnswers::chooseFolder(QWidget*, const QString& ti
     return take<std::optional<QString>>(QStringLiteral("folder ") + title);
 }
 
+std::optional<data::Answers::OpenedFile>
+ScriptedAnswers::openFileOfKind(QWidget* parent, const QString& filter, const QString& title,
+                                const QString& fileName, const QString& defaultSuffix)
+{
+    if (m_replies.empty() || !std::holds_alternative<FileOfKind>(m_replies.front()))
+        return Answers::openFileOfKind(parent, filter, title, fileName, defaultSuffix);
+    lastTitle = title;
+    lastFileName = fileName;
+    lastDefaultSuffix = defaultSuffix;
+    lastFilter = filter;
+    const auto reply = take<FileOfKind>(QStringLiteral("open ") + filter);
+    if (!reply.path)
+        return std::nullopt;
+    return OpenedFile {*reply.path, reply.nameFilter};
+}
+
 std::optional<QString> ScriptedAnswers::saveFileName(QWidget*, const QString& filter,
                                                      const QString& fileName)
 {

@@ -18,7 +18,13 @@ public:
         QString text;
         QString reason; // the engine's reason given with an error, if any
     };
-    using Reply = std::variant<bool, std::optional<QString>, std::optional<QFont>>;
+    // A file chosen in the open dialog together with the kind chosen in its filter.
+    struct FileOfKind
+    {
+        std::optional<QString> path;
+        QString nameFilter;
+    };
+    using Reply = std::variant<bool, std::optional<QString>, std::optional<QFont>, FileOfKind>;
 
     ScriptedAnswers() { data::setAnswers(this); }
     ~ScriptedAnswers() override { data::setAnswers(nullptr); }
@@ -26,6 +32,11 @@ public:
     void confirmWith(bool ok) { m_replies.emplace_back(ok); }
     void enter(std::optional<QString> text) { m_replies.emplace_back(std::move(text)); }
     void chooseFile(std::optional<QString> path) { m_replies.emplace_back(std::move(path)); }
+    // Only a dialog that tells the kind takes this reply.
+    void chooseFile(std::optional<QString> path, QString nameFilter)
+    {
+        m_replies.emplace_back(FileOfKind {std::move(path), std::move(nameFilter)});
+    }
     // An invalid colour keeps the initial one.
     void pickFont(std::optional<QFont> font, QColor color = {})
     {
@@ -54,6 +65,10 @@ public:
     std::optional<QString> openFileName(QWidget*, const QString& filter, const QString& title,
                                         const QString& fileName,
                                         const QString& defaultSuffix) override;
+    // Takes a file of a kind, or a plain file that tells no kind.
+    std::optional<OpenedFile> openFileOfKind(QWidget* parent, const QString& filter,
+                                             const QString& title, const QString& fileName,
+                                             const QString& defaultSuffix) override;
     std::optional<QString> saveFileName(QWidget*, const QString& filter,
                                         const QString& fileName) override;
     // Takes a reply given with chooseFile.

@@ -25,7 +25,7 @@ struct Command
 constexpr Command commands[] = {
     {"cards", "Print the cards to a PDF file, with the stored layout settings."},
     {"checklist", "Print the check list of every member to a PDF file."},
-    {"import", "Import staff from the RECORDS sheet of an Excel workbook (.xls)."},
+    {"import", "Import staff from a workbook (.xls, .xlsx) or a CSV file (.csv, .txt)."},
     {"import-photos", "Store each JPEG or BMP file of FOLDER as the photo of the member it names."},
     {"backup", "Copy the database to DEST as a consistent backup."},
     {"resize-all", "Shrink every photo larger than 480 by 640 to 480 by 640."},
@@ -158,7 +158,11 @@ int run(const QStringList& arguments)
         parser.addOption(output);
     } else if (command == u"import") {
         operand = QStringLiteral("FILE");
-        parser.addPositionalArgument(operand, QStringLiteral("The workbook (.xls)."));
+        parser.addPositionalArgument(
+            operand,
+            QStringLiteral("The staff list: an Excel workbook (.xls, .xlsx) or a CSV file "
+                           "(.csv, .txt; comma, semicolon or tab; UTF-8 or UTF-16). The file's "
+                           "content decides how it is read."));
     } else if (command == u"import-photos") {
         operand = QStringLiteral("FOLDER");
         parser.addPositionalArgument(operand, QStringLiteral("The folder of photos."));
