@@ -25,6 +25,8 @@ inline constexpr char endTag = 'E';
 // and 256 columns).
 inline constexpr std::uint32_t maxRows = 1'048'576;
 inline constexpr std::uint32_t maxColumns = 16'384;
+// The cells of the largest Excel 97 sheet.
+inline constexpr std::uint32_t maxXlsCells = 65'536 * 256;
 
 enum class CellKind : char { Empty = 'N', Number = 'D', Text = 'T', DateTime = 'A' };
 

@@ -142,6 +142,13 @@ int writeSheet(ZipPackage& package, wire::SheetWriter& out)
         if (hasValue(cell, sheet, shared))
             used = cell.column + 1;
     }
+    // As many cells as the largest Excel 97 sheet holds, the most the import takes from an
+    // .xls workbook: far beyond any staff list, and a bound on a sheet whose few cells lie
+    // far apart.
+    if (std::uint64_t(rows) * used > std::uint64_t(wire::maxXlsCells))
+        return fail(out,
+                    "its sheet is too large to import (" + std::to_string(rows) + " rows by "
+                        + std::to_string(used) + " columns)");
     // A formula without a saved result has no value to pass on: refused before the sheet
     // begins, naming the first such cell.
     for (const SheetCell& cell : sheet.cells) {

@@ -13,7 +13,7 @@
 
 namespace {
 
-// Every member row with its group, as the database holds them.
+// Every member row with its group, as the database holds them after importing workbook.
 QStringList importedRows(const QString& workbook)
 {
     TempDatabase db;
@@ -33,8 +33,10 @@ QStringList importedRows(const QString& workbook)
     QStringList rows;
     for (q.first(); !q.eof(); q.next()) {
         QStringList values;
-        for (int c = 0; c < q.columnCount(); ++c)
-            values << q.columnName(c) + '=' + q.value(q.columnName(c)).toString();
+        for (int c = 0; c < q.columnCount(); ++c) {
+            if (q.columnName(c) != u"changedutc") // when it was imported
+                values << q.columnName(c) + '=' + q.value(q.columnName(c)).toString();
+        }
         rows << values.join(u'|');
     }
     return rows;
@@ -44,7 +46,8 @@ TEST(XlsxImportTest, TheExampleWorkbookGivesTheSameMembersAsItsXlsOriginal)
 {
     const QStringList fromXls = importedRows(QStringLiteral(EXAMPLES_DIR "/import.xls"));
     ASSERT_GE(fromXls.size(), 2);
-    EXPECT_EQ(importedRows(QStringLiteral(EXAMPLES_DIR "/import.xlsx")), fromXls);
+    const QStringList fromXlsx = importedRows(QStringLiteral(EXAMPLES_DIR "/import.xlsx"));
+    EXPECT_EQ(fromXlsx.join(u'\n').toStdString(), fromXls.join(u'\n').toStdString());
 }
 
 } // namespace
