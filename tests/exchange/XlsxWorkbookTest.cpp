@@ -221,6 +221,7 @@ TEST(XlsxWorkbookTest, DamagedProtectedAndHostileWorkbooksAreRefusedClearly)
     QTemporaryDir dir;
     const auto file = [&dir](const char* name) { return dir.filePath(QLatin1String(name)); };
     QFile::copy(fixture("xlsx/password.xlsx"), file("protected.xls"));
+    QFile::copy(fixture("dates.xls"), file("renamed.xlsx"));
     QFile lo(fixture("xlsx/mixed.xlsx"));
     ASSERT_TRUE(lo.open(QIODevice::ReadOnly));
     const QByteArray whole = lo.readAll();
@@ -254,6 +255,9 @@ TEST(XlsxWorkbookTest, DamagedProtectedAndHostileWorkbooksAreRefusedClearly)
                         "LibreOffice and save it again")},
         {fixture("xlsx/password.xlsx"), QStringLiteral("it is protected by a password")},
         {file("protected.xls"), QStringLiteral("it is protected by a password")},
+        {file("renamed.xlsx"),
+         QStringLiteral("its name says an Excel workbook (.xlsx), but it holds an Excel 97-2003 "
+                        "workbook (.xls)")},
         {writeFile(file("cut.xlsx"), whole.left(whole.size() / 2)),
          QStringLiteral("it is not a zip package")},
         {writeZip(file("odt.xlsx"),
