@@ -170,7 +170,9 @@ double rkValue(std::uint32_t rk)
     return rk & 1 ? value / 100 : value;
 }
 
-Shown builtinShown(unsigned format)
+} // namespace
+
+Shown builtinFormatShown(unsigned format)
 {
     if (format >= 14 && format <= 17)
         return Shown::Date;
@@ -181,9 +183,7 @@ Shown builtinShown(unsigned format)
     return Shown::Number;
 }
 
-// What a format code shows, by its first section: day, month or year fields make a date,
-// hours or seconds (and minutes beside them) a time.
-Shown formatShown(const std::string& code)
+Shown formatCodeShown(const std::string& code)
 {
     bool date = false;
     bool time = false;
@@ -202,10 +202,13 @@ Shown formatShown(const std::string& code)
             const std::size_t close = code.find(']', i + 1);
             const std::string inside
                 = code.substr(i + 1, close == std::string::npos ? 0 : close - i - 1);
-            if (!inside.empty() && (lower(inside[0]) == 'h' || lower(inside[0]) == 's'))
+            // Elapsed hours, minutes or seconds ("[h]", "[mm]"); any other bracket holds a
+            // colour ("[Magenta]"), a condition or a locale.
+            const char first = inside.empty() ? '\0' : lower(inside[0]);
+            if ((first == 'h' || first == 'm' || first == 's')
+                && inside.find_first_not_of(std::string {first, char(first - 32)})
+                    == std::string::npos)
                 time = true;
-            else if (!inside.empty() && lower(inside[0]) == 'm')
-                time = true; // elapsed minutes
             i = close == std::string::npos ? code.size() : close;
         } else if (code.compare(i, 5, "AM/PM") == 0 || code.compare(i, 5, "am/pm") == 0) {
             time = true;
@@ -226,6 +229,8 @@ Shown formatShown(const std::string& code)
         return Shown::Date;
     return time ? Shown::Time : Shown::Number;
 }
+
+namespace {
 
 bool sameName(const std::string& a, const char* b)
 {
@@ -291,11 +296,11 @@ private:
         const unsigned format = m_xfFormats[xf];
         const auto custom = m_formats.find(format);
         if (custom != m_formats.end()) {
-            const Shown shown = formatShown(custom->second);
+            const Shown shown = formatCodeShown(custom->second);
             if (shown != Shown::Number || format >= 164)
                 return shown;
         }
-        return builtinShown(format);
+        return builtinFormatShown(format);
     }
 
     void put(Sheet& sheet, const Record& r, std::size_t at, RawCell cell)

@@ -41,6 +41,13 @@ struct Sheet
 // the stream, whatever it holds.
 Sheet readSheet(const std::string& stream, const char* sheetName);
 
+// What a built-in number format (by its id) shows.
+Shown builtinFormatShown(unsigned format);
+// What a number format code shows, by its first section: day, month or year fields make a
+// date, hours or seconds (and minutes beside them) a time. Quoted and escaped text, colours,
+// conditions and locales in brackets show nothing.
+Shown formatCodeShown(const std::string& code);
+
 // The calendar date and time of a date serial in the workbook's date system, as the reader's
 // stream writes them ("YYYY-MM-DD", "YYYY-MM-DD HH:MM:SS" or "HH:MM:SS"), by how the cell
 // shows it; a date part is kept whenever the serial has a day, and a time part whenever it

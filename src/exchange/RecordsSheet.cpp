@@ -184,9 +184,14 @@ int writeRecordsSheet(const char* path, wire::SheetWriter& out)
     biff::Sheet raw;
     {
         std::string file, stream;
-        if (readWholeFile(path, maxWorkbookBytes, file)
-            && readCompoundStream(file, "Workbook", stream))
-            raw = biff::readSheet(stream, recordsSheetName);
+        if (readWholeFile(path, maxWorkbookBytes, file)) {
+            if (readCompoundStream(file, "Workbook", stream))
+                raw = biff::readSheet(stream, recordsSheetName);
+            // An .xlsx workbook protected by a password: its package, enciphered, in a
+            // compound file.
+            else if (readCompoundStream(file, "EncryptedPackage", stream))
+                raw.encrypted = true;
+        }
     }
     if (raw.encrypted)
         return fail(out, describe(FREEXL_BIFF_OBFUSCATED));

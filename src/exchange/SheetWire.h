@@ -21,9 +21,12 @@ inline constexpr char failureTag = 'F';
 inline constexpr char sheetTag = 'S';
 inline constexpr char endTag = 'E';
 
-// The largest sheet an Excel 97 workbook can hold.
-inline constexpr std::uint32_t maxRows = 65536;
-inline constexpr std::uint32_t maxColumns = 256;
+// The largest sheet a workbook can hold (an .xlsx one; an Excel 97 sheet ends at 65,536 rows
+// and 256 columns).
+inline constexpr std::uint32_t maxRows = 1'048'576;
+inline constexpr std::uint32_t maxColumns = 16'384;
+// The cells of the largest Excel 97 sheet.
+inline constexpr std::uint32_t maxXlsCells = 65'536 * 256;
 
 enum class CellKind : char { Empty = 'N', Number = 'D', Text = 'T', DateTime = 'A' };
 

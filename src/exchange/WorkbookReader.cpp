@@ -28,6 +28,9 @@
 namespace exchange {
 namespace {
 
+// The reader's answer for a workbook protected by a password.
+const QLatin1StringView passwordReason(": it is protected by a password");
+
 [[noreturn]] void refuse(const QString& path, const QString& reason)
 {
     throw data::Error(
@@ -81,7 +84,24 @@ SheetTable WorkbookReader::read(const QString& path) const
     if (!file.open(QIODevice::ReadOnly))
         refuse(path, file.errorString());
     const QByteArray head = file.read(sizeof compoundSignature);
-    const SheetFormat format = sheetFormatOf(path, head);
+    SheetFormat format = SheetFormat::Csv;
+    try {
+        format = sheetFormatOf(path, head);
+    } catch (const data::Error&) {
+        // An .xlsx workbook protected by a password is a compound file holding the enciphered
+        // package: the reader tells it from an .xls workbook given the wrong name.
+        if (sheetFormatOfContent(head) == SheetFormat::Xls
+            && QFileInfo(path).suffix().compare(u"xlsx", Qt::CaseInsensitive) == 0) {
+            file.close();
+            try {
+                readInHelper(path, SheetFormat::Xls);
+            } catch (const data::Error& e) {
+                if (e.message().endsWith(passwordReason))
+                    throw;
+            }
+        }
+        throw;
+    }
     if (format == SheetFormat::Csv) {
         if (file.size() > m_limits.outputBytes)
             refuse(path, QStringLiteral("it is too large to import"));
@@ -92,7 +112,11 @@ SheetTable WorkbookReader::read(const QString& path) const
         return readCsvSheet(bytes, path);
     }
     file.close();
+    return readInHelper(path, format);
+}
 
+SheetTable WorkbookReader::readInHelper(const QString& path, SheetFormat format) const
+{
     QStringList arguments {QFileInfo(path).absoluteFilePath()};
     if (format == SheetFormat::Xlsx)
         arguments.prepend(QStringLiteral("--xlsx"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SheetFormat.h"
 #include "SheetTable.h"
 
 #include <QString>
@@ -38,6 +39,9 @@ public:
     SheetTable read(const QString& path) const;
 
 private:
+    // The sheet as the reader process reads it for a workbook of that format.
+    SheetTable readInHelper(const QString& path, SheetFormat format) const;
+
     QString m_helperPath;
     ReaderLimits m_limits;
 };

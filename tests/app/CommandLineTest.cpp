@@ -438,6 +438,28 @@ private slots:
                  QStringLiteral("none"));
         QCOMPARE(melbrin(QStringList {"members"} + at).out.count(QStringLiteral("480x640")), 1);
     }
+
+    // The example staff list saved as .xlsx imports as its .xls original does; a protected
+    // .xlsx is refused in one line that says so.
+    void importOfAnXlsxWorkbook()
+    {
+        TempDatabase fromXls, fromXlsx;
+        const auto at = [](const TempDatabase& d) { return QStringList {"--database", d.path()}; };
+        QCOMPARE(melbrin(QStringList {"import", EXAMPLES_DIR "/import.xls"} + at(fromXls)).code, 0);
+        Run r = melbrin(QStringList {"import", EXAMPLES_DIR "/import.xlsx"} + at(fromXlsx));
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const Run listed = melbrin(QStringList {"members"} + at(fromXlsx));
+        QVERIFY(listed.out.contains(QStringLiteral("陳大文")));
+        QCOMPARE(listed.out, melbrin(QStringList {"members"} + at(fromXls)).out);
+
+        const QString locked = fromXlsx.dir() + "/locked.xlsx";
+        QVERIFY(QFile::copy(QStringLiteral(XLSX_FIXTURES_DIR "/password.xlsx"), locked));
+        r = melbrin(QStringList {"import", locked} + at(fromXlsx));
+        refused(r, QStringLiteral("a protected workbook"));
+        QVERIFY2(r.err.contains(QStringLiteral("it is protected by a password")),
+                 qPrintable(r.err));
+        QCOMPARE(melbrin(QStringList {"members"} + at(fromXlsx)).out, listed.out);
+    }
 };
 
 QTEST_GUILESS_MAIN(CommandLineTest)

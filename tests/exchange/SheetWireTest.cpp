@@ -114,10 +114,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Malformed {"Empty", ""s}, Malformed {"WrongMark", "MXR0S\0\0\0\0\0\0\0\0E"s},
                     Malformed {"MarkOnly", "MXR1"s}, Malformed {"UnknownFrame", "MXR1Q"s},
                     Malformed {"HeaderCut", "MXR1S\1\0\0"s},
-                    Malformed {"TooManyRows", "MXR1S\1\0\1\0\1\0\0\0N"s},
-                    Malformed {"TooManyColumns", "MXR1S\1\0\0\0\1\1\0\0N"s},
-                    // 65536 x 256 cells claimed by a stream of a few bytes.
-                    Malformed {"CellsClaimedNotThere", "MXR1S\0\0\1\0\0\1\0\0NNE"s},
+                    // 1,048,577 rows; 16,385 columns: one more than an .xlsx sheet holds.
+                    Malformed {"TooManyRows", "MXR1S\1\0\x10\0\1\0\0\0N"s},
+                    Malformed {"TooManyColumns", "MXR1S\1\0\0\0\1\x40\0\0N"s},
+                    // 1,048,576 x 16,384 cells claimed by a stream of a few bytes.
+                    Malformed {"CellsClaimedNotThere", "MXR1S\0\0\x10\0\0\x40\0\0NNE"s},
                     Malformed {"UnknownCellKind", "MXR1S\1\0\0\0\1\0\0\0XE"s},
                     Malformed {"TextLongerThanStream",
                                "MXR1S\1\0\0\0\1\0\0\0T\xff\xff\xff\x7f"
