@@ -49,12 +49,16 @@ QString focused()
     return w ? w->objectName() : QString();
 }
 
-// Types text as a keyboard does, and Chinese as an input method hands it over.
+// Types text as a keyboard does (a key with its text, é too), and Chinese as an input
+// method hands it over.
 void type(QWidget* widget, const QString& text)
 {
     for (const QChar ch : text) {
-        if (ch.unicode() < 0x100) {
+        if (ch.unicode() < 0x80) {
             QTest::keyClick(widget, char(ch.unicode()));
+        } else if (ch.unicode() < 0x100) {
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(ch), {});
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(ch), {});
         } else {
             QInputMethodEvent commit;
             commit.setCommitString(ch);
@@ -246,7 +250,7 @@ private Q_SLOTS:
         QVERIFY(f.answers.allAnswered());
         f.w->eFind->setFocus();
         press(f, Qt::Key_Escape);
-        QCOMPARE(f.listed(), (QStringList {"Dan Ho", "ÉMILE BLANC", "Sam S3"}));
+        QCOMPARE(f.listed(), (QStringList {"Dan Ho", "Sam S3", "ÉMILE BLANC"}));
     }
 
     void deletingAndMovingFromResults()
