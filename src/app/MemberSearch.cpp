@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QStatusBar>
 #include <QLineEdit>
 #include <QSet>
 #include <QSignalBlocker>
@@ -133,7 +134,9 @@ void TMelbrin::openSearchResults()
     if (!current.isNull())
         q.locate(QStringLiteral("seq"), current);
     syncGrid();
-    UpdateStatusBar();
+    // A search changes no member: only the count of those found is new. (The totals take
+    // a read of every member, longer than the search itself.)
+    sbPanel[2]->setText(QStringLiteral("Found=%1").arg(q.rowCount()));
 }
 
 void TMelbrin::eFindEnter()
