@@ -1,8 +1,7 @@
 // The search box on a large database: 10,000 members with photos of about 50 KB in 200
-// groups. Each
-// keystroke runs the search and resets the grid on the results (the query, the grid's model
-// and the status bar); it should take under 50 ms, also for a first letter that finds most
-// of the members.
+// groups. Each keystroke runs the search and resets the grid on the results (the query, the
+// grid's model, the count found and the details of the current member); it should take
+// under 50 ms, also for a first letter that finds most of the members.
 #include "QuietAnswers.h"
 #include "TempDatabase.h"
 #include "app/TMelbrin.h"

@@ -15,12 +15,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QStatusBar>
 #include <QLineEdit>
 #include <QSet>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
+#include <algorithm>
 
 namespace app {
 namespace {
@@ -41,7 +42,7 @@ QWidget* TMelbrin::buildSearchBox()
     lFind->setObjectName(QStringLiteral("lFind"));
     eFind = new QLineEdit(row);
     eFind->setObjectName(QStringLiteral("eFind"));
-    eFind->setPlaceholderText(tr("Name, Chinese name or staff no, in every group"));
+    eFind->setPlaceholderText(tr("Name, Chinese or staff no: all groups"));
     eFind->setClearButtonEnabled(true);
     lFind->setBuddy(eFind);
     layout->addWidget(lFind);
@@ -101,13 +102,38 @@ void TMelbrin::runPendingSearch()
     const QString text = eFind->text();
     if (text.isEmpty())
         return;
-    if (!searching()) {
+    const bool starting = !searching();
+    if (starting) {
         const data::Query& q = m_dsrc.QStaff;
         m_groupSelection = q.rowValue(q.currentRow(), QStringLiteral("seq"));
     }
     m_findText = text;
     m_findTimer->start();
     OpenGroupMembers();
+    if (starting)
+        fitSearchColumns();
+    // The details show the current member, as after choosing a group.
+    ShowDetails();
+}
+
+void TMelbrin::fitSearchColumns()
+{
+    // The group column shares the grid's width with the others rather than lying beyond
+    // it; the widths of the group's list come back with it.
+    QHeaderView* header = dbgInfo->horizontalHeader();
+    m_groupColumnWidths.clear();
+    int used = 0;
+    for (int c = 0; c < 3; ++c) {
+        m_groupColumnWidths << header->sectionSize(c);
+        used += header->sectionSize(c);
+    }
+    const int room = dbgInfo->viewport()->width();
+    const int group = std::max(room / 4, 60);
+    if (used + group > room && used > 0) {
+        for (int c = 0; c < 3; ++c)
+            header->resizeSection(c, std::max(30, m_groupColumnWidths[c] * (room - group) / used));
+    }
+    header->resizeSection(3, group);
 }
 
 void TMelbrin::openSearchResults()
@@ -171,6 +197,9 @@ void TMelbrin::leaveSearch(bool reopen)
         dbgInfo->horizontalHeader()->setSortIndicator(1, Qt::AscendingOrder);
     }
     m_memberGrid->hideGroups();
+    for (int c = 0; c < int(m_groupColumnWidths.size()); ++c)
+        dbgInfo->horizontalHeader()->resizeSection(c, m_groupColumnWidths[c]);
+    m_groupColumnWidths.clear();
     if (!reopen)
         return;
     OpenGroupMembers();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+#include <QVariant>
 
 class QAction;
 class QCloseEvent;
@@ -185,6 +187,7 @@ private:
     // Runs the search in QStaff, keeping the current member where it is still found.
     void openSearchResults();
     void runPendingSearch();
+    void fitSearchColumns();
     // Back to the chosen group's list, with the member that was current there; quietly
     // leaves the grid for the caller to fill.
     void leaveSearch(bool reopen);
@@ -207,6 +210,8 @@ private:
     QVariant m_groupSelection;
     // Keys typed while the last search is fresh are searched for together when it runs out.
     QTimer* m_findTimer = nullptr;
+    // The widths of the group list's columns while the search's narrower ones are shown.
+    QList<int> m_groupColumnWidths;
     bool m_findPending = false;
 };
 

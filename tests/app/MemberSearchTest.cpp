@@ -132,6 +132,8 @@ private Q_SLOTS:
         QVERIFY(showActive(f));
         chooseGroup(f, QStringLiteral("Admin"));
         QCOMPARE(f.w->dbgInfo->model()->columnCount(), 3);
+        QHeaderView* header = f.w->dbgInfo->horizontalHeader();
+        const int nameWidth = header->sectionSize(1);
 
         // letter case beyond A to Z, Chinese by characters, staff no, a wildcard as itself
         const struct
@@ -155,11 +157,13 @@ private Q_SLOTS:
                      QStringLiteral("Group"));
             QCOMPARE(groupsListed(f), c.groups);
             QCOMPARE(f.w->sbPanel[2]->text(), QStringLiteral("Found=%1").arg(c.names.size()));
+            // all four columns within the grid's width
+            QVERIFY(header->sectionViewportPosition(3) + header->sectionSize(3)
+                    <= f.w->dbgInfo->viewport()->width());
         }
 
         // the group column sorts by group; back in the group the order is by name again
         search(f, QStringLiteral("e"));
-        QHeaderView* header = f.w->dbgInfo->horizontalHeader();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(3) + 5, header->height() / 2));
         QCOMPARE(groupsListed(f), (QStringList {"Admin", "Admin", "DEFAULT", "Works"}));
@@ -172,6 +176,7 @@ private Q_SLOTS:
         QCOMPARE(f.listed(), (QStringList {"Ann Lee", "Bob Chan", "Émile Roux"}));
         QCOMPARE(f.w->sbPanel[2]->text(), QStringLiteral("Group Members=3"));
         QCOMPARE(f.w->FSortField(), QStringLiteral("name"));
+        QCOMPARE(header->sectionSize(1), nameWidth);
     }
 
     void enterAndClickShowTheMemberEscGoesBack()
@@ -182,11 +187,21 @@ private Q_SLOTS:
         clickRow(f, QStringLiteral("Bob Chan"));
         QCOMPARE(f.w->eName->text(), QStringLiteral("Bob Chan"));
 
+        // the member shown stays while the search finds it; otherwise the first found shows
+        search(f, QStringLiteral("an"));
+        QCOMPARE(f.listed(), (QStringList {"Ann Lee", "Bob Chan", "Dan Ho", "ÉMILE BLANC"}));
+        QCOMPARE(f.w->dbgInfo->currentIndex().row(), 1);
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Bob Chan"));
         search(f, QStringLiteral("安"));
-        QCOMPARE(f.w->eName->text(), QStringLiteral("Bob Chan")); // typing shows nobody
-        press(f, Qt::Key_Return);
         QCOMPARE(f.w->eName->text(), QStringLiteral("Ann Lee"));
+        QCOMPARE(f.w->dbgInfo->currentIndex().row(), 0);
+        clickRow(f, QStringLiteral("Dan Ho"));
+        f.w->eFind->setFocus();
+        press(f, Qt::Key_Return);
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Dan Ho"));
         QCOMPARE(focused(), QStringLiteral("dbgInfo"));
+        press(f, Qt::Key_Up);
+        QCOMPARE(f.w->eName->text(), QStringLiteral("Ann Lee"));
         press(f, Qt::Key_Down);
         QCOMPARE(f.w->eName->text(), QStringLiteral("Dan Ho"));
         clickRow(f, QStringLiteral("Ann Lee"));
