@@ -22,12 +22,32 @@
 #include <QTableView>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 
 namespace app {
 namespace {
 
 // Keys typed within this time of the last search are searched for together once it is over.
 constexpr int freshSearchMs = 120;
+
+// The search box tells when it gains and loses the focus.
+class SearchField : public QLineEdit
+{
+public:
+    std::function<void(bool)> focusChanged;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QLineEdit::focusInEvent(event);
+        focusChanged(true);
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QLineEdit::focusOutEvent(event);
+        focusChanged(false);
+    }
+};
 
 } // namespace
 
@@ -40,7 +60,13 @@ QWidget* TMelbrin::buildSearchBox()
     layout->setSpacing(4);
     lFind = new QLabel(tr("&Find"), row);
     lFind->setObjectName(QStringLiteral("lFind"));
-    eFind = new QLineEdit(row);
+    auto* field = new SearchField;
+    // The members are read into memory as the box is entered, so that the first key finds
+    // them there.
+    field->focusChanged
+        = [this](bool in) { data::guarded([this, in] { holdMembers(in || searching()); }); };
+    eFind = field;
+    eFind->setParent(row);
     eFind->setObjectName(QStringLiteral("eFind"));
     eFind->setPlaceholderText(tr("Name, Chinese or staff no: all groups"));
     eFind->setClearButtonEnabled(true);
@@ -104,6 +130,7 @@ void TMelbrin::runPendingSearch()
         return;
     const bool starting = !searching();
     if (starting) {
+        holdMembers(true);
         const data::Query& q = m_dsrc.QStaff;
         m_groupSelection = q.rowValue(q.currentRow(), QStringLiteral("seq"));
     }
@@ -134,6 +161,14 @@ void TMelbrin::fitSearchColumns()
             header->resizeSection(c, std::max(30, m_groupColumnWidths[c] * (room - group) / used));
     }
     header->resizeSection(3, group);
+}
+
+void TMelbrin::holdMembers(bool hold)
+{
+    if (hold == m_membersHeld || !m_dsrc.src.isOpen())
+        return;
+    data::keepMembersInMemory(m_dsrc.src, hold);
+    m_membersHeld = hold;
 }
 
 void TMelbrin::openSearchResults()
@@ -192,6 +227,7 @@ void TMelbrin::leaveSearch(bool reopen)
     if (!searching())
         return;
     m_findText.clear();
+    holdMembers(eFind->hasFocus());
     if (m_sortField == MemberGridModel::groupField()) {
         m_sortField = QStringLiteral("name");
         dbgInfo->horizontalHeader()->setSortIndicator(1, Qt::AscendingOrder);

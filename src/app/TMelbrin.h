@@ -188,6 +188,8 @@ private:
     void openSearchResults();
     void runPendingSearch();
     void fitSearchColumns();
+    // Keeps the members' rows in memory while the search box is used.
+    void holdMembers(bool hold);
     // Back to the chosen group's list, with the member that was current there; quietly
     // leaves the grid for the caller to fill.
     void leaveSearch(bool reopen);
@@ -213,6 +215,7 @@ private:
     // The widths of the group list's columns while the search's narrower ones are shown.
     QList<int> m_groupColumnWidths;
     bool m_findPending = false;
+    bool m_membersHeld = false;
 };
 
 } // namespace app

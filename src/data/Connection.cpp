@@ -124,10 +124,6 @@ sqlite3* Connection::openKeyed(const QString& path, const QString& password, boo
         // Deleted rows are cleared from their pages; freed overflow pages (old photos) are left
         // as they are, still encrypted, rather than written over at twice the cost.
         exec(db, "PRAGMA secure_delete = FAST");
-        // Room for the member rows of a large file (about 2 KB of each row lies beside its
-        // photo's first bytes, 10,000 members take some 5,000 pages), so that listing and
-        // searching every group reads them from memory rather than decrypting them again.
-        exec(db, "PRAGMA cache_size = -32768");
         registerSearchFunctions(db);
     } catch (const Error& e) {
         sqlite3_close(db);

@@ -1,6 +1,7 @@
 #include "MemberSearch.h"
 
 #include "Connection.h"
+#include "Query.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -46,6 +47,18 @@ QString memberSearchCondition()
 QString foldedText(const QString& text)
 {
     return text.toCaseFolded();
+}
+
+void keepMembersInMemory(Connection& connection, bool keep)
+{
+    connection.execute(keep ? QStringLiteral("PRAGMA cache_size = -32768")
+                            : QStringLiteral("PRAGMA cache_size = -2000"));
+    if (!keep)
+        return;
+    // One read of the columns searched brings in the pages every search reads.
+    Query warm(connection, QStringLiteral("QWarm"));
+    warm.setSql(QStringLiteral("select count(cname) + count(staffno) as n from stafftbl"));
+    warm.open();
 }
 
 void registerSearchFunctions(sqlite3* db)

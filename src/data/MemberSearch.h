@@ -23,4 +23,12 @@ QString foldedText(const QString& text);
 // Adds the functions the condition calls to a newly opened connection.
 void registerSearchFunctions(sqlite3* db);
 
+class Connection;
+// While keep is true the engine holds the pages of every member in memory, so that each
+// keystroke of a search reads them from there rather than decrypting them again (about 2 KB
+// of each member lies beside its photo's first bytes: 10,000 members take some 5,000
+// pages); turning it on reads them in. Off again, the usual small cache lets a long transaction
+// write its pages as it goes.
+void keepMembersInMemory(Connection& connection, bool keep);
+
 } // namespace data
