@@ -51,6 +51,7 @@ void TMelbrin::bNewGrpClick()
         const QSignalBlocker blocker(lstGroup);
         lstGroup->setCurrentIndex(entry);
     }
+    leaveSearch(false);
     OpenGroupMembers();
     ShowDetails();
 }
@@ -59,6 +60,8 @@ void TMelbrin::bRemoveClick()
 {
     if (lstGroup->count() == 0)
         return;
+    // The group's own list, so that all its members move to DEFAULT.
+    leaveSearch(true);
     const QString name = lstGroup->currentText();
     if (showingReprints()) {
         data::showError(QStringLiteral("The cards to reprint are no group and cannot be deleted."));

@@ -48,6 +48,10 @@ void TMelbrin::OpenGroupMembers()
     m_groupId = lstGroup->currentIndex() >= 0 ? lstGroup->currentData().toInt() : 0;
     data::FillPopupMenu(m_dsrc.QGroup, QStringLiteral("gdesc"), QStringLiteral("gid"), puMenu,
                         [this](QAction* item) { data::guarded([&] { PopupClick(item); }); });
+    if (searching()) {
+        openSearchResults();
+        return;
+    }
     // The sort column is always one of the grid's own columns, never user text.
     if (showingReprints())
         m_dsrc.QStaff.setSql(QStringList {QStringLiteral("select * from stafftbl where"),
@@ -72,7 +76,9 @@ void TMelbrin::UpdateStatusBar()
     sbPanel[0]->setText(QStringLiteral("Total Staffs=%1").arg(all.rowCount()));
     all.close();
     sbPanel[1]->setText(QStringLiteral("Total Groups=%1").arg(m_dsrc.QGroup.rowCount()));
-    sbPanel[2]->setText(QStringLiteral("Group Members=%1").arg(m_dsrc.QStaff.rowCount()));
+    sbPanel[2]->setText(
+        (searching() ? QStringLiteral("Found=%1") : QStringLiteral("Group Members=%1"))
+            .arg(m_dsrc.QStaff.rowCount()));
 }
 
 void TMelbrin::ClearDetails()

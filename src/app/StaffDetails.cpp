@@ -78,6 +78,10 @@ void TMelbrin::bSaveClick()
     }
     if (found && !data::ConfirmOverwrite())
         return;
+    if (searching()) {
+        saveInSearchResults(name, found);
+        return;
+    }
     if (showingReprints()) {
         saveInReprintList(name, found);
         return;
@@ -128,7 +132,8 @@ void TMelbrin::bDeleteClick()
 void TMelbrin::bDelAllClick()
 {
     data::Query& q = m_dsrc.QStaff;
-    if (q.rowCount() > 0 && data::ConfirmDelete()) {
+    // Search results: only the members listed go, after a question that says so.
+    if (q.rowCount() > 0 && (searching() ? confirmDeleteFound() : data::ConfirmDelete())) {
         {
             imaging::TPg progress(this, 0, q.rowCount());
             progress.show();

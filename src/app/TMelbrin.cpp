@@ -138,6 +138,7 @@ void TMelbrin::actExitExecute()
 void TMelbrin::closeEvent(QCloseEvent* event)
 {
     data::guarded([this] {
+        leaveSearch(false); // the group list's column widths are kept
         data::SaveWindow(QStringLiteral("MainWin"), this);
         data::SaveGridColumns(QStringLiteral("MainGrid"), dbgInfo);
     });

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+#include <QVariant>
 
 class QAction;
 class QCheckBox;
@@ -15,6 +17,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QStatusBar;
+class QTimer;
 class QTableView;
 class QToolBar;
 
@@ -30,6 +33,8 @@ class QueryTableModel;
 } // namespace data
 
 namespace app {
+
+class MemberGridModel;
 
 // The main window: the staff list at the left, the details of one member at the right,
 // the command bar on top and the three counts below.
@@ -63,6 +68,8 @@ public:
     QPushButton* bNewGrp = nullptr;
     QPushButton* bRemove = nullptr;
     QGroupBox* GroupBox1 = nullptr;
+    QLabel* lFind = nullptr;
+    QLineEdit* eFind = nullptr;
     QTableView* dbgInfo = nullptr;
     QMenu* puMenu = nullptr;
     QFrame* Panel5 = nullptr;
@@ -138,6 +145,15 @@ public:
     // The groups, then the reprint entry where the file keeps the times; the first selected.
     void fillGroupList();
 
+    // The search across groups: while the search box holds text, the grid lists the members
+    // of every group that match it, with their groups; the commands act on that list. Esc or
+    // an empty box goes back to the chosen group.
+    bool searching() const { return !m_findText.isEmpty(); }
+    const QString& findText() const { return m_findText; }
+    void eFindChange();
+    void eFindEnter();
+    void eFindExit();
+
     // The command bar has no menu of bars to hide.
     QMenu* createPopupMenu() override { return nullptr; }
 
@@ -154,6 +170,8 @@ private:
     void buildDetails();
     void buildTabOrder();
     void buildPhotoCommands();
+    // The search box's row above the grid.
+    QWidget* buildSearchBox();
     // Keys in the member grid: a key that moved the current row shows the member there.
     // True when the key was handled here.
     bool gridKeyPressed(const QKeyEvent& key);
@@ -173,15 +191,38 @@ private:
     void saveInReprintList(const QString& name, bool found);
     // The reprint list again after cards may have been printed.
     void refreshReprints();
+    // Runs the search in QStaff, keeping the current member where it is still found.
+    void openSearchResults();
+    void runPendingSearch();
+    void fitSearchColumns();
+    // Keeps the members' rows in memory while the search box is used.
+    void holdMembers(bool hold);
+    // Back to the chosen group's list, with the member that was current there; quietly
+    // leaves the grid for the caller to fill.
+    void leaveSearch(bool reopen);
+    void saveInSearchResults(const QString& name, bool found);
+    // The question before deleting every member found.
+    bool confirmDeleteFound() const;
 
     data::Tdsrc& m_dsrc;
     data::QueryTableModel* m_gridModel = nullptr;
+    MemberGridModel* m_memberGrid = nullptr;
     QString m_databasePath;
     QString m_sortField;
     int m_groupId = 0;
     // The grid's current row after its last key; -2 until a key goes down in the grid after
     // it got the focus.
     int m_rowAtKeyPress = -2;
+    // The text of the search shown; empty while a group's list is shown.
+    QString m_findText;
+    // The member current in the group's list when the search began (its seq).
+    QVariant m_groupSelection;
+    // Keys typed while the last search is fresh are searched for together when it runs out.
+    QTimer* m_findTimer = nullptr;
+    // The widths of the group list's columns while the search's narrower ones are shown.
+    QList<int> m_groupColumnWidths;
+    bool m_findPending = false;
+    bool m_membersHeld = false;
 };
 
 } // namespace app

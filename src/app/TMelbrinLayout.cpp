@@ -1,4 +1,5 @@
 // Builds the controls of the main window.
+#include "MemberGridModel.h"
 #include "TMelbrin.h"
 #include "data/ErrorHandler.h"
 #include "data/QueryTableModel.h"
@@ -120,11 +121,7 @@ void TMelbrin::buildStaffList()
     auto* members = new QVBoxLayout(GroupBox1);
     members->setContentsMargins(1, 2, 1, 0);
     dbgInfo = named<QTableView>("dbgInfo");
-    m_gridModel = new data::QueryTableModel(m_dsrc.QStaff,
-                                            {{QStringLiteral("staffno"), tr("Staff No")},
-                                             {QStringLiteral("name"), tr("Name")},
-                                             {QStringLiteral("cname"), tr("Chinese")}},
-                                            this);
+    m_gridModel = m_memberGrid = new MemberGridModel(m_dsrc.QStaff, this);
     dbgInfo->setModel(m_gridModel);
     dbgInfo->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dbgInfo->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -140,6 +137,7 @@ void TMelbrin::buildStaffList()
     // Tab leaves the grid instead of walking its cells.
     dbgInfo->setTabKeyNavigation(false);
     puMenu = named<QMenu>("puMenu", this);
+    members->addWidget(buildSearchBox());
     members->addWidget(dbgInfo);
 
     Panel5 = named<QFrame>("Panel5");
@@ -231,9 +229,9 @@ void TMelbrin::buildDetails()
 
 void TMelbrin::buildTabOrder()
 {
-    QWidget* const order[] = {lstGroup, bNewGrp, bRemove, dbgInfo, bDelete, bDelAll,  bPreview,
-                              eStaffNo, eName,   eCname,  ePost,   dpJoin,  dpExpiry, eRemark,
-                              bSave,    bClear,  bRotate, bPhoto,  bpClear};
+    QWidget* const order[] = {lstGroup, bNewGrp,  bRemove, eFind,   dbgInfo, bDelete, bDelAll,
+                              bPreview, eStaffNo, eName,   eCname,  ePost,   dpJoin,  dpExpiry,
+                              eRemark,  bSave,    bClear,  bRotate, bPhoto,  bpClear};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

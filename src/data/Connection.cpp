@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "Error.h"
+#include "MemberSearch.h"
 #include "OutputFile.h"
 #include "Query.h"
 
@@ -123,6 +124,7 @@ sqlite3* Connection::openKeyed(const QString& path, const QString& password, boo
         // Deleted rows are cleared from their pages; freed overflow pages (old photos) are left
         // as they are, still encrypted, rather than written over at twice the cost.
         exec(db, "PRAGMA secure_delete = FAST");
+        registerSearchFunctions(db);
     } catch (const Error& e) {
         sqlite3_close(db);
         throw Error(QStringLiteral("Cannot open '%1': %2").arg(path, e.message()));

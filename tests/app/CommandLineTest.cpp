@@ -80,6 +80,11 @@ private slots:
             << "--sheet takes a4 or card, not 'letter'";
         QTest::newRow("unknown code") << QStringList {"cards", "-o", "x.pdf", "--code", "ean13"}
                                       << 2 << "--code takes none, code128 or qr, not 'ean13'";
+        QTest::newRow("find in a group")
+            << QStringList {"members", "--find", "a", "--group", "Sales"} << 2
+            << "--find and --group cannot be given together";
+        QTest::newRow("find nothing")
+            << QStringList {"members", "--find", ""} << 2 << "--find needs a text";
         QTest::newRow("watermark yes") << QStringList {"cards", "-o", "x.pdf", "--watermark", "yes"}
                                        << 2 << "--watermark takes on or off, not 'yes'";
         QTest::newRow("photos help")
@@ -285,6 +290,35 @@ private slots:
         r = melbrin({"import", "--help"});
         QVERIFY2(r.out.contains(QStringLiteral(".xlsx")) && r.out.contains(QStringLiteral(".csv")),
                  qPrintable(r.out));
+    }
+
+    // The search box's rows: every group, letter case folded beyond A to Z, Chinese by
+    // characters, wildcards as plain characters; the group first, as members lists it.
+    void findSearchesEveryGroup()
+    {
+        const TempDatabase own;
+        own.exec(QStringLiteral("insert into grptbl (gid, gdesc) values (1, 'Admin')"));
+        addMember(own, 1, QStringLiteral("Émile Roux"), QStringLiteral("李安"),
+                  QStringLiteral("S1"));
+        addMember(own, 0, QStringLiteral("ÉMILE BLANC"), QString(), QStringLiteral("S_2"));
+        addMember(own, 1, QStringLiteral("Bob"), QStringLiteral("何安"), QStringLiteral("S32"));
+        const QStringList at {QStringLiteral("--database"), own.path()};
+        const auto found = [&](const QString& text) {
+            const Run r = melbrin(QStringList {"members", "--find", text} + at);
+            QStringList rows = r.out.split(u'\n', Qt::SkipEmptyParts);
+            if (r.code != 0 || rows.isEmpty()
+                || !rows.takeFirst().startsWith(QStringLiteral("group\tstaff no\tname\t")))
+                return QStringList {QStringLiteral("failed: ") + r.err};
+            for (QString& row : rows)
+                row = row.section(u'\t', 0, 2);
+            return rows;
+        };
+        QCOMPARE(found(QStringLiteral("émile")),
+                 (QStringList {"DEFAULT\tS_2\tÉMILE BLANC", "Admin\tS1\tÉmile Roux"}));
+        QCOMPARE(found(QStringLiteral("安")),
+                 (QStringList {"Admin\tS32\tBob", "Admin\tS1\tÉmile Roux"}));
+        QCOMPARE(found(QStringLiteral("s_")), (QStringList {"DEFAULT\tS_2\tÉMILE BLANC"}));
+        QCOMPARE(found(QStringLiteral("zed")), QStringList());
     }
 
     // No output may land on the database or its journal, however the path is spelled.

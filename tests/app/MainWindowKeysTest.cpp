@@ -129,6 +129,8 @@ private slots:
 
         f.w->bRemove->setFocus();
         press(f, Qt::Key_Tab);
+        QCOMPARE(focused(), QStringLiteral("eFind")); // the search box above the list
+        press(f, Qt::Key_Tab);
         QCOMPARE(focused(), QStringLiteral("dbgInfo"));
         // keys that move no row show nobody over the typed text
         press(f, Qt::Key_Up);
@@ -139,6 +141,8 @@ private slots:
         QCOMPARE(focused(), QStringLiteral("bDelete"));
         press(f, Qt::Key_Tab, Qt::ShiftModifier);
         QCOMPARE(focused(), QStringLiteral("dbgInfo"));
+        press(f, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused(), QStringLiteral("eFind"));
         press(f, Qt::Key_Tab, Qt::ShiftModifier);
         QCOMPARE(focused(), QStringLiteral("bRemove"));
         QCOMPARE(f.w->eName->text(), QStringLiteral("Half"));

@@ -29,7 +29,7 @@ constexpr Command commands[] = {
     {"import-photos", "Store each JPEG or BMP file of FOLDER as the photo of the member it names."},
     {"backup", "Copy the database to DEST as a consistent backup."},
     {"resize-all", "Shrink every photo larger than 480 by 640 to 480 by 640."},
-    {"members", "List the members as tab-separated text with a heading line."},
+    {"members", "List the members as tab-separated text with a heading line, or find them."},
 };
 
 bool isCommand(const QString& word)
@@ -143,6 +143,11 @@ int run(const QStringList& arguments)
     const QCommandLineOption group(QStringLiteral("group"),
                                    QStringLiteral("Only the members of this group."),
                                    QStringLiteral("NAME"));
+    const QCommandLineOption find(
+        QStringLiteral("find"),
+        QStringLiteral("Only the members of any group whose name, Chinese name or staff no "
+                       "contains TEXT, letter case ignored."),
+        QStringLiteral("TEXT"));
     if (!command.isEmpty() && !isCommand(command))
         return usageError(QStringLiteral("unknown command '%1'").arg(command));
     QString operand; // the one argument a command takes after its name, if any
@@ -172,7 +177,7 @@ int run(const QStringList& arguments)
         parser.addPositionalArgument(operand, QStringLiteral("The copy to write."));
         parser.addOption(force);
     } else if (command == u"members") {
-        parser.addOption(group);
+        parser.addOptions({group, find});
     }
 
     if (!parser.parse(arguments))
@@ -198,6 +203,10 @@ int run(const QStringList& arguments)
         return usageError(QStringLiteral("'%1' needs %2, not an empty name").arg(command, operand));
     if ((command == u"cards" || command == u"checklist") && !parser.isSet(output))
         return usageError(QStringLiteral("'%1' needs --output FILE").arg(command));
+    if (command == u"members" && parser.isSet(find) && parser.isSet(group))
+        return usageError(QStringLiteral("--find and --group cannot be given together"));
+    if (command == u"members" && parser.isSet(find) && parser.value(find).isEmpty())
+        return usageError(QStringLiteral("--find needs a text to look for"));
     if (command == u"cards" && parser.isSet(changed) && parser.isSet(member))
         return usageError(QStringLiteral("--changed and --member cannot be given together"));
 
@@ -229,6 +238,8 @@ int run(const QStringList& arguments)
                   .filePath(data::Tdsrc::databaseFileName());
         dsrc.connectTo(QFileInfo(path).absoluteFilePath());
         Context c {dsrc, answers, stdout};
+        if (command == u"members" && parser.isSet(find))
+            return findMembers(c, parser.value(find));
         if (command == u"members")
             return listMembers(c, parser.isSet(group) ? parser.value(group) : QString());
         if (command == u"backup")

@@ -25,6 +25,8 @@ struct Context
 
 // Each returns the exit code: 0 done, 1 failed.
 int listMembers(Context& c, const QString& group);
+// The members of every group found as the main window's search box finds them.
+int findMembers(Context& c, const QString& text);
 int backup(Context& c, const QString& destination, bool force);
 int importStaff(Context& c, const QString& workbook);
 int resizeAll(Context& c);

@@ -1,5 +1,6 @@
 #include "Commands.h"
 #include "data/Error.h"
+#include "data/MemberSearch.h"
 #include "data/Tdsrc.h"
 #include "imaging/Jpeg.h"
 
@@ -36,6 +37,24 @@ QString cell(const QVariant& v)
     return text;
 }
 
+// The rows of q with a heading line, tab-separated.
+int printMembers(Context& c, data::Query& q)
+{
+    q.open();
+    QTextStream out(c.out);
+    out.setEncoding(QStringConverter::Utf8);
+    out << "group\tstaff no\tname\tChinese name\tpost\tdate join\texpiry\tremark\tphoto\n";
+    for (q.first(); !q.eof(); q.next()) {
+        QStringList row;
+        for (const char* column :
+             {"gdesc", "staffno", "name", "cname", "post", "datejoin", "expiry", "remark"})
+            row << cell(q.value(QString::fromLatin1(column)));
+        row << photoSize(q);
+        out << row.join(u'\t') << '\n';
+    }
+    return 0;
+}
+
 } // namespace
 
 int listMembers(Context& c, const QString& group)
@@ -50,19 +69,19 @@ int listMembers(Context& c, const QString& group)
     } else {
         q.setSql(sql << QStringLiteral("order by gdesc, name"));
     }
-    q.open();
-    QTextStream out(c.out);
-    out.setEncoding(QStringConverter::Utf8);
-    out << "group\tstaff no\tname\tChinese name\tpost\tdate join\texpiry\tremark\tphoto\n";
-    for (q.first(); !q.eof(); q.next()) {
-        QStringList row;
-        for (const char* column :
-             {"gdesc", "staffno", "name", "cname", "post", "datejoin", "expiry", "remark"})
-            row << cell(q.value(QString::fromLatin1(column)));
-        row << photoSize(q);
-        out << row.join(u'\t') << '\n';
-    }
-    return 0;
+    return printMembers(c, q);
+}
+
+int findMembers(Context& c, const QString& text)
+{
+    // The main window's search, in its first order (by name).
+    data::Query q(c.dsrc.src, QStringLiteral("members"));
+    q.setSql(QStringList {QStringLiteral("select * from stafftbl"),
+                          QStringLiteral("left join grptbl on stafftbl.gid=grptbl.gid where"),
+                          data::memberSearchCondition(),
+                          QStringLiteral("order by stafftbl.name, stafftbl.seq")});
+    q.setParameter(data::memberSearchParameter(), text);
+    return printMembers(c, q);
 }
 
 } // namespace app::cli
