@@ -68,6 +68,7 @@ TMelbrin::TMelbrin(data::Tdsrc& dsrc, const QString& databasePath, QWidget* pare
 
     connectHandlers();
     buildPhotoCommands();
+    compactCommandBar();
     data::guarded([this] { FormCreate(); });
 }
 

@@ -170,6 +170,8 @@ private:
     void buildDetails();
     void buildTabOrder();
     void buildPhotoCommands();
+    // Narrows the command bar's buttons so that all of them show at the default width.
+    void compactCommandBar();
     // The search box's row above the grid.
     QWidget* buildSearchBox();
     // Keys in the member grid: a key that moved the current row shows the member there.

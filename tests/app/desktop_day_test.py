@@ -206,7 +206,7 @@ class Program:
 PLACES = {
     "New": (227, 67), "Staff No": (-232, 85), "Photo": (-42, 259), "Save": (-276, 363),
     "first row": (120, 164), "Delete": (51, 431), "Preview": (213, 431),
-    "Card Layout": (607, 15), "Check List": (375, 15), "Save Database": (489, 15),
+    "Card Layout": (560, 15), "Check List": (345, 15), "Save Database": (448, 15),
 }
 
 

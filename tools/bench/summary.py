@@ -65,6 +65,9 @@ def main():
     time_row("switch group, 10,000 members", "BM_SwitchGroup", 50)
     time_row("title click, 10,000 members", "BM_TitleClick", 50)
     time_row("status bar update", "BM_UpdateStatusBar", 50)
+    time_row("search keystroke, 10,000 members", "BM_Keystroke/first_letter", 50)
+    time_row("first search keystroke, 10,000 members", "BM_FirstKeystroke", 50)
+    time_row("search keystroke, Chinese, 10,000 members", "BM_Keystroke/chinese", 50)
     ratio_row("1,000 cards to PDF vs decode+write", "CardsToPdf/iterations:1/real_time",
               ["DecodeAndWriteOnly"], 1.3)
     ratio_row("check list of 1,000 vs decode+write", "CheckListToPdf", ["DecodeAndWriteOnly"], 1.3)
