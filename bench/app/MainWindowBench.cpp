@@ -1,6 +1,7 @@
 // The member list on a large database: 10,000 members with 50 KB photos in 20 groups.
 // Switching group, a title click and the status bar update should each take under 50 ms,
 // with memory that does not grow with the photos.
+#include "NoisePhoto.h"
 #include "QuietAnswers.h"
 #include "TempDatabase.h"
 #include "app/TMelbrin.h"
@@ -23,26 +24,13 @@ namespace {
 constexpr int members = 10000;
 constexpr int groups = 20;
 
-QByteArray samplePhoto()
-{
-    // Noise compresses badly: pick a size whose JPEG is about 50 KB.
-    imaging::Picture p(200, 260);
-    QRandomGenerator rng(7);
-    for (int y = 0; y < p.height(); ++y) {
-        uchar* row = p.row(y);
-        for (int x = 0; x < p.width() * 3; ++x)
-            row[x] = uchar(rng.bounded(256));
-    }
-    return imaging::encodeJpeg(p);
-}
-
 struct LargeDatabase
 {
     TempDatabase db;
     qint64 photoBytes = 0;
     LargeDatabase()
     {
-        const QByteArray photo = samplePhoto();
+        const QByteArray photo = noisePhoto();
         photoBytes = photo.size();
         data::Connection c;
         c.setConnectionString(data::buildConnectionString(db.path(), data::Tdsrc::password()));

@@ -2,6 +2,7 @@
 // groups. Each keystroke runs the search and resets the grid on the results (the query, the
 // grid's model, the count found and the details of the current member); it should take
 // under 50 ms, also for a first letter that finds most of the members.
+#include "NoisePhoto.h"
 #include "QuietAnswers.h"
 #include "TempDatabase.h"
 #include "app/TMelbrin.h"
@@ -23,19 +24,6 @@ namespace {
 constexpr int members = 10000;
 constexpr int groups = 200;
 
-QByteArray samplePhoto()
-{
-    // Noise compresses badly: a size whose JPEG is about 50 KB.
-    imaging::Picture p(200, 260);
-    QRandomGenerator rng(7);
-    for (int y = 0; y < p.height(); ++y) {
-        uchar* row = p.row(y);
-        for (int x = 0; x < p.width() * 3; ++x)
-            row[x] = uchar(rng.bounded(256));
-    }
-    return imaging::encodeJpeg(p);
-}
-
 // Names as an office has them: family and given names of a few dozen kinds, so that a
 // first letter finds most members and a few more letters only some.
 struct Names
@@ -55,7 +43,7 @@ struct LargeDatabase
     TempDatabase db;
     LargeDatabase()
     {
-        const QByteArray photo = samplePhoto();
+        const QByteArray photo = noisePhoto();
         const QByteArray padded = photo + QByteArray(4096, '\0');
         const Names n;
         data::Connection c;

@@ -1,5 +1,7 @@
 #include "BiffCells.h"
 
+#include "SheetName.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -232,17 +234,6 @@ Shown formatCodeShown(const std::string& code)
 
 namespace {
 
-bool sameName(const std::string& a, const char* b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return i == a.size() && !b[i];
-}
-
 class Reader
 {
 public:
@@ -274,7 +265,8 @@ public:
                 m_xfFormats.push_back(r.u16(2));
                 break;
             case recBoundSheet:
-                if (!haveSheet && r.u8(5) == 0 && sameName(unicodeString(r, 6, false), sheetName)) {
+                if (!haveSheet && r.u8(5) == 0
+                    && sameSheetName(unicodeString(r, 6, false), sheetName)) {
                     sheetAt = r.u32(0);
                     haveSheet = true;
                 }

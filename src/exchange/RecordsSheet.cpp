@@ -56,12 +56,6 @@ public:
     const void* h = nullptr;
 };
 
-int fail(wire::SheetWriter& out, const std::string& message)
-{
-    out.failure(message);
-    return out.ok() ? 1 : 2;
-}
-
 bool isEmpty(const FreeXL_CellValue& v)
 {
     switch (v.type) {
@@ -177,7 +171,7 @@ void writeCell(wire::SheetWriter& out, const FreeXL_CellValue& v, const biff::Ra
 int writeRecordsSheet(const char* path, wire::SheetWriter& out)
 {
     if (!fileHasCompoundSignature(path))
-        return fail(out, "it is not an Excel 97-2003 workbook");
+        return out.fail("it is not an Excel 97-2003 workbook");
     // The workbook stream, read here for what the library does not give: whether the
     // workbook is enciphered, its date system, the serial numbers behind dates and the
     // results saved with formulas. A file too large to hold is left to the library alone.
@@ -194,7 +188,7 @@ int writeRecordsSheet(const char* path, wire::SheetWriter& out)
         }
     }
     if (raw.encrypted)
-        return fail(out, describe(FREEXL_BIFF_OBFUSCATED));
+        return out.fail(describe(FREEXL_BIFF_OBFUSCATED));
     const auto rawCell = [&raw](unsigned int r, unsigned short c) -> const biff::RawCell* {
         const auto it = raw.cells.find({r, c});
         return it == raw.cells.end() ? nullptr : &it->second;
@@ -203,15 +197,15 @@ int writeRecordsSheet(const char* path, wire::SheetWriter& out)
     Handle book;
     const int rc = freexl_open(path, &book.h);
     if (rc != FREEXL_OK)
-        return fail(out, describe(rc));
+        return out.fail(describe(rc));
     unsigned int password = 0;
     if (freexl_get_info(book.h, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK
         && password == FREEXL_BIFF_OBFUSCATED)
-        return fail(out, describe(FREEXL_BIFF_OBFUSCATED));
+        return out.fail(describe(FREEXL_BIFF_OBFUSCATED));
 
     unsigned int sheets = 0;
     if (freexl_get_info(book.h, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK)
-        return fail(out, describe(FREEXL_BIFF_WORKBOOK_NOT_FOUND));
+        return out.fail(describe(FREEXL_BIFF_WORKBOOK_NOT_FOUND));
     int found = -1;
     for (unsigned int i = 0; i < sheets && i <= 0xFFFF && found < 0; ++i) {
         const char* name = nullptr;
@@ -220,15 +214,15 @@ int writeRecordsSheet(const char* path, wire::SheetWriter& out)
             found = static_cast<int>(i);
     }
     if (found < 0)
-        return fail(out, std::string("it has no worksheet named ") + recordsSheetName);
+        return out.fail(std::string("it has no worksheet named ") + recordsSheetName);
 
     unsigned int rows = 0;
     unsigned short columns = 0;
     if (freexl_select_active_worksheet(book.h, static_cast<unsigned short>(found)) != FREEXL_OK
         || freexl_worksheet_dimensions(book.h, &rows, &columns) != FREEXL_OK)
-        return fail(out, describe(FREEXL_CRAFTED_FILE));
+        return out.fail(describe(FREEXL_CRAFTED_FILE));
     if (rows > wire::maxRows || columns > wire::maxColumns)
-        return fail(out, "its RECORDS sheet is larger than a workbook can hold");
+        return out.fail("its RECORDS sheet is larger than a workbook can hold");
 
     // Only columns up to the last heading are passed on.
     unsigned short used = 0;
@@ -248,8 +242,7 @@ int writeRecordsSheet(const char* path, wire::SheetWriter& out)
     for (const auto& [at, cell] : raw.cells) {
         if (cell.formula && cell.kind == biff::RawCell::Kind::NoResult && at.first < rows
             && at.second < used)
-            return fail(out,
-                        "the formula in cell " + cellName(at.first, at.second)
+            return out.fail("the formula in cell " + cellName(at.first, at.second)
                             + " holds no result; open the workbook in Excel or"
                               " LibreOffice and save it again");
     }

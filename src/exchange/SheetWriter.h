@@ -14,6 +14,13 @@ public:
     explicit SheetWriter(std::FILE* out);
 
     void failure(const std::string& message);
+    // Writes the failure and gives the reader process's exit code for it: 1, or 2 when the
+    // writing failed.
+    int fail(const std::string& message)
+    {
+        failure(message);
+        return m_ok ? 1 : 2;
+    }
     void begin(std::uint32_t rows, std::uint32_t columns);
     void empty();
     void number(double value);

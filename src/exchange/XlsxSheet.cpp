@@ -1,6 +1,7 @@
 #include "XlsxSheet.h"
 
 #include "RecordsSheet.h"
+#include "SheetName.h"
 #include "SheetWriter.h"
 #include "XlsxCells.h"
 #include "XlsxParts.h"
@@ -14,23 +15,6 @@ namespace {
 
 using xlsx::SheetCell;
 
-int fail(wire::SheetWriter& out, const std::string& message)
-{
-    out.failure(message);
-    return out.ok() ? 1 : 2;
-}
-
-bool sameName(const std::string& a, const char* b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return i == a.size() && !b[i];
-}
-
 // The worksheet part the import reads.
 std::string recordsSheetPart(xlsx::Workbook& book, const std::string& workbookPart,
                              ZipPackage& package,
@@ -40,7 +24,7 @@ std::string recordsSheetPart(xlsx::Workbook& book, const std::string& workbookPa
         throw PackageError("it holds no worksheet");
     const auto named
         = std::find_if(book.sheets.begin(), book.sheets.end(), [](const xlsx::WorkbookSheet& s) {
-              return sameName(s.name, recordsSheetName);
+              return sameSheetName(s.name, recordsSheetName);
           });
     if (named == book.sheets.end() && book.sheets.size() > 1)
         throw PackageError(std::string("it has no worksheet named ") + recordsSheetName
@@ -146,15 +130,13 @@ int writeSheet(ZipPackage& package, wire::SheetWriter& out)
     // .xls workbook: far beyond any staff list, and a bound on a sheet whose few cells lie
     // far apart.
     if (std::uint64_t(rows) * used > std::uint64_t(wire::maxXlsCells))
-        return fail(out,
-                    "its sheet is too large to import (" + std::to_string(rows) + " rows by "
+        return out.fail("its sheet is too large to import (" + std::to_string(rows) + " rows by "
                         + std::to_string(used) + " columns)");
     // A formula without a saved result has no value to pass on: refused before the sheet
     // begins, naming the first such cell.
     for (const SheetCell& cell : sheet.cells) {
         if (cell.kind == SheetCell::Kind::NoResult && cell.column < used)
-            return fail(out,
-                        "the formula in cell " + xlsx::cellName(cell.row, cell.column)
+            return out.fail("the formula in cell " + xlsx::cellName(cell.row, cell.column)
                             + " holds no result; open the workbook in Excel or"
                               " LibreOffice and save it again");
     }
@@ -183,9 +165,9 @@ int writeXlsxRecordsSheet(ZipPackage& package, wire::SheetWriter& out)
     try {
         return writeSheet(package, out);
     } catch (const PackageError& e) {
-        return fail(out, e.what());
+        return out.fail(e.what());
     } catch (const std::bad_alloc&) {
-        return fail(out, "there is not enough memory to read it");
+        return out.fail("there is not enough memory to read it");
     }
 }
 
@@ -195,7 +177,7 @@ int writeXlsxRecordsSheet(const char* path, wire::SheetWriter& out)
         ZipPackage package(path);
         return writeXlsxRecordsSheet(package, out);
     } catch (const PackageError& e) {
-        return fail(out, e.what());
+        return out.fail(e.what());
     }
 }
 

@@ -1,7 +1,9 @@
 #include "MainWindowFixture.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QTableView>
+#include <QTest>
 
 QStringList MainWindowFixture::listed() const
 {
@@ -15,4 +17,22 @@ QStringList MainWindowFixture::listed() const
 int MainWindowFixture::count(const QString& where) const
 {
     return db.scalar(QStringLiteral("select count(*) from stafftbl where ") + where).toInt();
+}
+
+bool MainWindowFixture::showActive()
+{
+    w->show();
+    w->activateWindow();
+    return QTest::qWaitForWindowActive(w.get());
+}
+
+void MainWindowFixture::press(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(w->windowHandle(), key, modifiers);
+}
+
+QString focusedName()
+{
+    QWidget* widget = QApplication::focusWidget();
+    return widget ? widget->objectName() : QString();
 }

@@ -30,4 +30,13 @@ struct MainWindowFixture
 
     QStringList listed() const;
     int count(const QString& where) const;
+
+    // Shows the window and waits until it is the active one.
+    bool showActive();
+    // A key as the user gives it: press and release go to the widget that has the focus when
+    // each of them arrives.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {});
 };
+
+// The object name of the widget that has the keyboard focus; empty for none.
+QString focusedName();

@@ -33,26 +33,6 @@ void threeMembers(TempDatabase& db)
     addMember(db, 1, QStringLiteral("Cyd"), QString(), QStringLiteral("S3"));
 }
 
-bool showActive(MainWindowFixture& f)
-{
-    f.w->show();
-    f.w->activateWindow();
-    return QTest::qWaitForWindowActive(f.w.get());
-}
-
-// A key as the user gives it: press and release go to the widget that has the focus when
-// each of them arrives.
-void press(MainWindowFixture& f, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-{
-    QTest::keyClick(f.w->windowHandle(), key, modifiers);
-}
-
-QString focused()
-{
-    QWidget* w = QApplication::focusWidget();
-    return w ? w->objectName() : QString();
-}
-
 // Closes every modal dialog or popup that opens while it lives, noting its title.
 class DialogCloser
 {
@@ -88,30 +68,30 @@ private slots:
     void accessKeysRunTheCommandBar()
     {
         MainWindowFixture f(threeMembers);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         auto* exitButton
             = qobject_cast<QToolButton*>(f.w->ActionToolBar1->widgetForAction(f.w->actExit));
         QVERIFY(exitButton);
         QCOMPARE(exitButton->text(), QStringLiteral("&Exit"));
 
         DialogCloser closer;
-        press(f, Qt::Key_A, Qt::AltModifier);
+        f.press(Qt::Key_A, Qt::AltModifier);
         QTRY_COMPARE(closer.titles, QStringList {QStringLiteral("About Melbrin")});
-        QVERIFY(showActive(f));
-        press(f, Qt::Key_C, Qt::AltModifier);
+        QVERIFY(f.showActive());
+        f.press(Qt::Key_C, Qt::AltModifier);
         QTRY_COMPARE(closer.titles.size(), 2);
         QCOMPARE(closer.titles.at(1), QStringLiteral("Card Layout"));
-        QVERIFY(showActive(f));
-        press(f, Qt::Key_L, Qt::AltModifier);
+        QVERIFY(f.showActive());
+        f.press(Qt::Key_L, Qt::AltModifier);
         QTRY_COMPARE(f.answers.previews, 1);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         f.answers.chooseFile(std::nullopt);
-        press(f, Qt::Key_D, Qt::AltModifier);
+        f.press(Qt::Key_D, Qt::AltModifier);
         QTRY_VERIFY(f.answers.allAnswered());
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
 
         f.w->resize(700, 500);
-        press(f, Qt::Key_E, Qt::AltModifier);
+        f.press(Qt::Key_E, Qt::AltModifier);
         QTRY_VERIFY(!f.w->isVisible());
         const QSettings s(QStringLiteral("Tavrik"), QStringLiteral("Melbrin"));
         QCOMPARE(s.value(QStringLiteral("MainWin_WIDTH")).toString(), QStringLiteral("700"));
@@ -121,30 +101,30 @@ private slots:
     void tabMovesInAndOutOfTheListKeepingWhatIsTyped()
     {
         MainWindowFixture f(threeMembers);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         QCOMPARE(f.w->eName->text(), QStringLiteral("Amy"));
         f.w->bClear->click();
         f.w->eName->setFocus();
         QTest::keyClicks(f.w->eName, QStringLiteral("Half"));
 
         f.w->bRemove->setFocus();
-        press(f, Qt::Key_Tab);
-        QCOMPARE(focused(), QStringLiteral("eFind")); // the search box above the list
-        press(f, Qt::Key_Tab);
-        QCOMPARE(focused(), QStringLiteral("dbgInfo"));
+        f.press(Qt::Key_Tab);
+        QCOMPARE(focusedName(), QStringLiteral("eFind")); // the search box above the list
+        f.press(Qt::Key_Tab);
+        QCOMPARE(focusedName(), QStringLiteral("dbgInfo"));
         // keys that move no row show nobody over the typed text
-        press(f, Qt::Key_Up);
-        press(f, Qt::Key_Shift);
-        press(f, Qt::Key_Right);
+        f.press(Qt::Key_Up);
+        f.press(Qt::Key_Shift);
+        f.press(Qt::Key_Right);
         QCOMPARE(f.w->eName->text(), QStringLiteral("Half"));
-        press(f, Qt::Key_Tab);
-        QCOMPARE(focused(), QStringLiteral("bDelete"));
-        press(f, Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(focused(), QStringLiteral("dbgInfo"));
-        press(f, Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(focused(), QStringLiteral("eFind"));
-        press(f, Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(focused(), QStringLiteral("bRemove"));
+        f.press(Qt::Key_Tab);
+        QCOMPARE(focusedName(), QStringLiteral("bDelete"));
+        f.press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focusedName(), QStringLiteral("dbgInfo"));
+        f.press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focusedName(), QStringLiteral("eFind"));
+        f.press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focusedName(), QStringLiteral("bRemove"));
         QCOMPARE(f.w->eName->text(), QStringLiteral("Half"));
 
         // the keys that move the current row show the member there
@@ -156,7 +136,7 @@ private slots:
         } moves[] = {{Qt::Key_Down, "Ben"},     {Qt::Key_End, "Cyd"}, {Qt::Key_Home, "Amy"},
                      {Qt::Key_PageDown, "Cyd"}, {Qt::Key_Up, "Ben"},  {Qt::Key_PageUp, "Amy"}};
         for (const auto& move : moves) {
-            press(f, move.key);
+            f.press(move.key);
             QCOMPARE(f.w->eName->text(), QString::fromLatin1(move.shown));
         }
         QCOMPARE(f.w->FSortField(), QStringLiteral("name"));
@@ -165,20 +145,20 @@ private slots:
     void deleteKeyInTheListAsksFirst()
     {
         MainWindowFixture f(threeMembers);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         f.w->dbgInfo->setFocus();
-        press(f, Qt::Key_Down);
+        f.press(Qt::Key_Down);
         QCOMPARE(f.w->eName->text(), QStringLiteral("Ben"));
         f.answers.confirmWith(false);
-        press(f, Qt::Key_Delete);
+        f.press(Qt::Key_Delete);
         QCOMPARE(f.answers.questions(), QStringList {QStringLiteral("Delete the record?")});
         QCOMPARE(f.count(QStringLiteral("1")), 3);
         f.answers.confirmWith(true);
-        press(f, Qt::Key_Delete);
+        f.press(Qt::Key_Delete);
         QCOMPARE(f.count(QStringLiteral("name = 'Ben'")), 0);
         QCOMPARE(f.listed(), (QStringList {"Amy", "Cyd"}));
         QCOMPARE(f.w->eName->text(), f.listed().at(f.w->dbgInfo->currentIndex().row()));
-        QCOMPARE(focused(), QStringLiteral("dbgInfo"));
+        QCOMPARE(focusedName(), QStringLiteral("dbgInfo"));
 
         // the menu key opens the move-to-group menu on the current member, not on the row
         // that happens to be under the pointer
@@ -195,22 +175,22 @@ private slots:
     void detailsTabOrder()
     {
         MainWindowFixture f(threeMembers);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         f.w->eStaffNo->setFocus();
-        QStringList order {focused()};
+        QStringList order {focusedName()};
         for (int i = 0; i < 10; ++i) {
-            press(f, Qt::Key_Tab);
-            order << focused();
+            f.press(Qt::Key_Tab);
+            order << focusedName();
         }
         QCOMPARE(order,
                  (QStringList {"eStaffNo", "eName", "eCname", "ePost", "dpJoin", "dpExpiry",
                                "eRemark", "bSave", "bClear", "bRotate", "bPhoto"}));
-        press(f, Qt::Key_Tab);
+        f.press(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), f.w->bpClear);
         // back out of the date fields at once, too
         for (int i = 0; i < 7; ++i)
-            press(f, Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(focused(), QStringLiteral("dpJoin"));
+            f.press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focusedName(), QStringLiteral("dpJoin"));
     }
 
     void enterInADetailsFieldSaves_data()
@@ -224,17 +204,17 @@ private slots:
     {
         QFETCH(QString, field);
         MainWindowFixture f(threeMembers);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         f.w->bClear->click();
         f.w->eName->setText(QStringLiteral("Dee"));
         f.w->findChild<QWidget*>(field)->setFocus();
-        press(f, Qt::Key_Return);
+        f.press(Qt::Key_Return);
         QCOMPARE(f.count(QStringLiteral("name = 'Dee' and gid = 1")), 1);
         QVERIFY(f.answers.shown().empty());
         // a second Enter is a save of a stored name: it asks first
         f.w->eName->setText(QStringLiteral("Dee"));
         f.answers.confirmWith(false);
-        press(f, Qt::Key_Enter);
+        f.press(Qt::Key_Enter);
         QCOMPARE(f.answers.questions(), QStringList {QStringLiteral("Overwrite the record?")});
     }
 
@@ -243,7 +223,7 @@ private slots:
     void importRunsFromTheCommandBar()
     {
         MainWindowFixture f(threeMembers);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         auto* button
             = qobject_cast<QToolButton*>(f.w->ActionToolBar1->widgetForAction(f.w->actImport));
         QVERIFY(button && button->isVisible());
@@ -259,14 +239,14 @@ private slots:
         tabs.close();
 
         f.answers.chooseFile(comma.fileName(), QStringLiteral("CSV Files (*.csv *.txt)"));
-        press(f, Qt::Key_I, Qt::AltModifier);
+        f.press(Qt::Key_I, Qt::AltModifier);
         QTRY_VERIFY(f.answers.allAnswered());
         QCOMPARE(f.answers.lastTitle, QStringLiteral("Import Staff Records"));
         QTRY_COMPARE(f.count(QStringLiteral("name in ('Eve', 'Fay')")), 2);
         QCOMPARE(f.count(QStringLiteral("name = 'Fay' and gid = 1 and staffno = 'F1'")), 1);
         QVERIFY(f.w->lstGroup->findText(QStringLiteral("Sales")) >= 0);
 
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         // Typed without its extension, the name takes the chosen kind's.
         f.answers.chooseFile(dir + QStringLiteral("/more"),
                              QStringLiteral("CSV Files (*.csv *.txt)"));
@@ -280,7 +260,7 @@ private slots:
     void commandBarHasNoMenuOfBars()
     {
         MainWindowFixture f;
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         DialogCloser closer;
         QContextMenuEvent menu(QContextMenuEvent::Mouse, {5, 5},
                                f.w->ActionToolBar1->mapToGlobal(QPoint(5, 5)));
@@ -297,7 +277,7 @@ private slots:
             addMember(db, 1, longName, QStringLiteral("歐陽娜娜歐陽娜娜歐陽娜娜歐陽娜娜"),
                       QStringLiteral("S1"));
         });
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         QCOMPARE(f.w->eName->text(), longName);
         QVERIFY(f.w->eName->fontMetrics().horizontalAdvance(longName) > f.w->eName->width());
         for (QLineEdit* field : {f.w->eName, f.w->eCname})
@@ -318,7 +298,7 @@ private slots:
     void defaultSizeHoldsAndTheGridTakesTheRoom()
     {
         MainWindowFixture f(threeMembers);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         QCOMPARE(f.w->size(), QSize(640, 480));
         QVERIFY(f.w->minimumSizeHint().width() <= 640);
         QTableView* grid = f.w->dbgInfo;
@@ -337,7 +317,7 @@ private slots:
     void closingTheWindowKeepsItsPlacement()
     {
         MainWindowFixture f(threeMembers);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         // on a first start the whole frame, title bar included, is on the screen
         QCOMPARE(f.w->frameGeometry().topLeft(), QPoint(0, 0));
         QVERIFY(f.w->geometry().top() >= 0);
@@ -348,7 +328,7 @@ private slots:
         QVERIFY(!f.w->isVisible());
 
         f.w = std::make_unique<app::TMelbrin>(f.dsrc, f.db.path());
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         QCOMPARE(f.w->size(), QSize(720, 520));
         QCOMPARE(f.w->frameGeometry().topLeft(), QPoint(40, 30));
         QCOMPARE(f.w->dbgInfo->horizontalHeader()->sectionSize(0), 61);

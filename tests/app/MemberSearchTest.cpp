@@ -30,25 +30,6 @@ void staffOfThreeGroups(TempDatabase& db)
     addMember(db, 0, QStringLiteral("Eve"), QString(), QStringLiteral("X1"));
 }
 
-bool showActive(MainWindowFixture& f)
-{
-    f.w->show();
-    f.w->activateWindow();
-    return QTest::qWaitForWindowActive(f.w.get());
-}
-
-// A key as the user gives it, to the widget that has the focus.
-void press(MainWindowFixture& f, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-{
-    QTest::keyClick(f.w->windowHandle(), key, modifiers);
-}
-
-QString focused()
-{
-    QWidget* w = QApplication::focusWidget();
-    return w ? w->objectName() : QString();
-}
-
 // Types text as a keyboard does (a key with its text, é too), and Chinese as an input
 // method hands it over.
 void type(QWidget* widget, const QString& text)
@@ -129,7 +110,7 @@ private Q_SLOTS:
     void typingListsEveryGroupWithTheGroupColumn()
     {
         MainWindowFixture f(staffOfThreeGroups);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         chooseGroup(f, QStringLiteral("Admin"));
         QCOMPARE(f.w->dbgInfo->model()->columnCount(), 3);
         QHeaderView* header = f.w->dbgInfo->horizontalHeader();
@@ -182,7 +163,7 @@ private Q_SLOTS:
     void enterAndClickShowTheMemberEscGoesBack()
     {
         MainWindowFixture f(staffOfThreeGroups);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         chooseGroup(f, QStringLiteral("Admin"));
         clickRow(f, QStringLiteral("Bob Chan"));
         QCOMPARE(f.w->eName->text(), QStringLiteral("Bob Chan"));
@@ -197,19 +178,19 @@ private Q_SLOTS:
         QCOMPARE(f.w->dbgInfo->currentIndex().row(), 0);
         clickRow(f, QStringLiteral("Dan Ho"));
         f.w->eFind->setFocus();
-        press(f, Qt::Key_Return);
+        f.press(Qt::Key_Return);
         QCOMPARE(f.w->eName->text(), QStringLiteral("Dan Ho"));
-        QCOMPARE(focused(), QStringLiteral("dbgInfo"));
-        press(f, Qt::Key_Up);
+        QCOMPARE(focusedName(), QStringLiteral("dbgInfo"));
+        f.press(Qt::Key_Up);
         QCOMPARE(f.w->eName->text(), QStringLiteral("Ann Lee"));
-        press(f, Qt::Key_Down);
+        f.press(Qt::Key_Down);
         QCOMPARE(f.w->eName->text(), QStringLiteral("Dan Ho"));
         clickRow(f, QStringLiteral("Ann Lee"));
         QCOMPARE(f.w->eName->text(), QStringLiteral("Ann Lee"));
         QCOMPARE(f.w->eCname->text(), QStringLiteral("李安"));
 
         // Esc in the grid of results: the group as it was, with its member
-        press(f, Qt::Key_Escape);
+        f.press(Qt::Key_Escape);
         QVERIFY(!f.w->searching());
         QVERIFY(f.w->eFind->text().isEmpty());
         QCOMPARE(f.w->lstGroup->currentText(), QStringLiteral("Admin"));
@@ -220,7 +201,7 @@ private Q_SLOTS:
         // Esc in the box, and choosing a group, end a search too
         search(f, QStringLiteral("ho"));
         QCOMPARE(f.listed(), (QStringList {"Dan Ho"}));
-        press(f, Qt::Key_Escape);
+        f.press(Qt::Key_Escape);
         QCOMPARE(f.listed(), (QStringList {"Ann Lee", "Bob Chan", "Émile Roux"}));
         search(f, QStringLiteral("ho"));
         chooseGroup(f, QStringLiteral("Works"));
@@ -232,7 +213,7 @@ private Q_SLOTS:
     void savingFromResultsKeepsTheGroupAndSearchesAgain()
     {
         MainWindowFixture f(staffOfThreeGroups);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         chooseGroup(f, QStringLiteral("Works"));
         search(f, QStringLiteral("s3"));
         clickRow(f, QStringLiteral("Émile Roux"));
@@ -264,21 +245,21 @@ private Q_SLOTS:
         QCOMPARE(f.listed(), (QStringList {"Sam S3"}));
         QVERIFY(f.answers.allAnswered());
         f.w->eFind->setFocus();
-        press(f, Qt::Key_Escape);
+        f.press(Qt::Key_Escape);
         QCOMPARE(f.listed(), (QStringList {"Dan Ho", "Sam S3", "ÉMILE BLANC"}));
     }
 
     void deletingAndMovingFromResults()
     {
         MainWindowFixture f(staffOfThreeGroups);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         chooseGroup(f, QStringLiteral("Admin"));
 
         // the Delete key on a result deletes that member only
         search(f, QStringLiteral("安"));
         clickRow(f, QStringLiteral("Dan Ho"));
         f.answers.confirmWith(true);
-        press(f, Qt::Key_Delete);
+        f.press(Qt::Key_Delete);
         QCOMPARE(f.count(QStringLiteral("name = 'Dan Ho'")), 0);
         QCOMPARE(f.listed(), (QStringList {"Ann Lee"}));
         QCOMPARE(f.w->eName->text(), QStringLiteral("Ann Lee"));
@@ -318,7 +299,7 @@ private Q_SLOTS:
     void removingTheGroupWhileSearchingMovesAllItsMembers()
     {
         MainWindowFixture f(staffOfThreeGroups);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         chooseGroup(f, QStringLiteral("Admin"));
         search(f, QStringLiteral("ann"));
         QCOMPARE(f.listed(), (QStringList {"Ann Lee"}));
@@ -331,19 +312,19 @@ private Q_SLOTS:
     void theBoxIsReachedByTabAndItsKeys()
     {
         MainWindowFixture f(staffOfThreeGroups);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         f.w->bRemove->setFocus();
-        press(f, Qt::Key_Tab);
-        QCOMPARE(focused(), QStringLiteral("eFind"));
-        press(f, Qt::Key_Tab);
-        QCOMPARE(focused(), QStringLiteral("dbgInfo"));
-        press(f, Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(focused(), QStringLiteral("eFind"));
+        f.press(Qt::Key_Tab);
+        QCOMPARE(focusedName(), QStringLiteral("eFind"));
+        f.press(Qt::Key_Tab);
+        QCOMPARE(focusedName(), QStringLiteral("dbgInfo"));
+        f.press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focusedName(), QStringLiteral("eFind"));
 
         for (const QKeyCombination key : {Qt::CTRL | Qt::Key_F, Qt::ALT | Qt::Key_F}) {
             f.w->eName->setFocus();
-            press(f, key.key(), key.keyboardModifiers());
-            QCOMPARE(focused(), QStringLiteral("eFind"));
+            f.press(key.key(), key.keyboardModifiers());
+            QCOMPARE(focusedName(), QStringLiteral("eFind"));
         }
         QCOMPARE(f.w->lFind->text(), QStringLiteral("&Find"));
     }

@@ -40,13 +40,6 @@ QSize storedSize(const MainWindowFixture& f, const QString& name)
             .toByteArray());
 }
 
-bool showActive(MainWindowFixture& f)
-{
-    f.w->show();
-    f.w->activateWindow();
-    return QTest::qWaitForWindowActive(f.w.get());
-}
-
 // Answers the options dialog, once it is up, with the keys given.
 class DialogKeys
 {
@@ -81,7 +74,7 @@ private slots:
     void folderFromTheCommandBar()
     {
         MainWindowFixture f(staff);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         QTemporaryDir folder;
         QVERIFY(QFile::copy(fixture("bands-landscape.jpg"), folder.filePath("11.jpg")));
         QVERIFY(QFile::copy(fixture("bands-tall.jpg"), folder.filePath("12.JPG")));
@@ -98,7 +91,7 @@ private slots:
         QCOMPARE(f.answers.lastTitle, QStringLiteral("Import Photos"));
         QVERIFY(f.answers.shown().empty());
         QVERIFY(!storedSize(f, "Amy").isValid());
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
 
         // Clicked, with stretch chosen by its access key.
         f.answers.chooseFile(folder.path());
@@ -126,7 +119,7 @@ private slots:
 
         // Again with the defaults, staff no and crop.
         f.answers.clear();
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         f.answers.chooseFile(folder.path());
         {
             DialogKeys keys([](app::PhotoImportDialog& d) { QTest::keyClick(&d, Qt::Key_Return); });
@@ -146,7 +139,7 @@ private slots:
                                    "WHEN OLD.name = 'Ben' BEGIN SELECT RAISE(ABORT, 'disk full'); "
                                    "END"));
         });
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         QTemporaryDir folder;
         QVERIFY(QFile::copy(fixture("bands-tall.jpg"), folder.filePath("11.jpg")));
         QVERIFY(QFile::copy(fixture("bands-tall.jpg"), folder.filePath("12.jpg")));
@@ -167,7 +160,7 @@ private slots:
     void photoButtonStretchesUntilCropIsChosen()
     {
         MainWindowFixture f(staff);
-        QVERIFY(showActive(f));
+        QVERIFY(f.showActive());
         QVERIFY(!f.w->cbPhotoCrop->isChecked());
         f.answers.chooseFile(fixture("bands-tall.jpg"));
         QTest::mouseClick(f.w->bPhoto, Qt::LeftButton);

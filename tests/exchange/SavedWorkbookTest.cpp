@@ -27,21 +27,6 @@ QString textOf(const SheetTable& sheet, int row, int column)
     return text;
 }
 
-QString errorOf(const QString& path)
-{
-    try {
-        buildReader().read(path);
-    } catch (const data::Error& e) {
-        return e.message();
-    }
-    return QStringLiteral("(no error)");
-}
-
-QDateTime utc(int y, int m, int d, int h = 0, int min = 0)
-{
-    return QDateTime(QDate(y, m, d), QTime(h, min), QTimeZone::utc());
-}
-
 TEST(SavedWorkbookTest, FormulaCellsGiveTheResultSavedWithThem)
 {
     const SheetTable sheet = buildReader().read(fixture("formulas.xls"));
@@ -177,11 +162,11 @@ TEST(SavedWorkbookTest, FormulaResultsAsExcelSavesThem)
 
 TEST(SavedWorkbookTest, AFormulaWithoutResultAndAPasswordAreRefusedClearly)
 {
-    EXPECT_TRUE(errorOf(fixture("noresult.xls")).contains(QStringLiteral("cell B2")))
-        << qPrintable(errorOf(fixture("noresult.xls")));
+    EXPECT_TRUE(readerErrorOf(fixture("noresult.xls")).contains(QStringLiteral("cell B2")))
+        << qPrintable(readerErrorOf(fixture("noresult.xls")));
     EXPECT_TRUE(
-        errorOf(fixture("password.xls")).endsWith(QStringLiteral("protected by a password")))
-        << qPrintable(errorOf(fixture("password.xls")));
+        readerErrorOf(fixture("password.xls")).endsWith(QStringLiteral("protected by a password")))
+        << qPrintable(readerErrorOf(fixture("password.xls")));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QTimeZone>
 
 QString makeWorkbook(const QString& path, const QString& description)
 {
@@ -34,4 +35,19 @@ exchange::WorkbookReader buildReader(exchange::ReaderLimits limits)
 exchange::WorkbookReader misbehavingReader(exchange::ReaderLimits limits)
 {
     return exchange::WorkbookReader(QStringLiteral(MISBEHAVING_XLSREADER), limits);
+}
+
+QString readerErrorOf(const QString& path)
+{
+    try {
+        buildReader().read(path);
+    } catch (const data::Error& e) {
+        return e.message();
+    }
+    return QStringLiteral("(no error)");
+}
+
+QDateTime utc(int y, int m, int d, int h, int min)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min), QTimeZone::utc());
 }

@@ -2,6 +2,7 @@
 
 #include "exchange/WorkbookReader.h"
 
+#include <QDateTime>
 #include <QString>
 
 // Writes an .xls workbook at path from a JSON description (see make_workbook.py) and
@@ -13,3 +14,7 @@ QString writeFile(const QString& path, const QByteArray& bytes);
 // MisbehavingReader.cpp).
 exchange::WorkbookReader buildReader(exchange::ReaderLimits limits = {});
 exchange::WorkbookReader misbehavingReader(exchange::ReaderLimits limits);
+// The message with which the reader of this build refuses path; "(no error)" when it reads.
+QString readerErrorOf(const QString& path);
+// A date and time in UTC, as the reader gives workbook dates.
+QDateTime utc(int y, int m, int d, int h = 0, int min = 0);

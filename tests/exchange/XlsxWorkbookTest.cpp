@@ -23,21 +23,6 @@ QString fixture(const char* name)
     return QStringLiteral(FIXTURES_DIR "/") + QString::fromLatin1(name);
 }
 
-QString errorOf(const QString& path)
-{
-    try {
-        buildReader().read(path);
-    } catch (const data::Error& e) {
-        return e.message();
-    }
-    return QStringLiteral("(no error)");
-}
-
-QDateTime utc(int y, int m, int d, int h = 0, int min = 0)
-{
-    return QDateTime(QDate(y, m, d), QTime(h, min), QTimeZone::utc());
-}
-
 using Parts = std::vector<std::pair<std::string, std::string>>;
 
 // Writes a zip package of these parts (deflated, in this order) with libzip.
@@ -288,7 +273,7 @@ TEST(XlsxWorkbookTest, DamagedProtectedAndHostileWorkbooksAreRefusedClearly)
          QStringLiteral("its part 'xl/worksheets/sheet1.xml' is not well-formed XML (line 1)")},
     };
     for (const Case& c : cases) {
-        const QString message = errorOf(c.path);
+        const QString message = readerErrorOf(c.path);
         EXPECT_TRUE(
             message.startsWith(QStringLiteral("Cannot import '%1': %2").arg(c.path, c.reason)))
             << qPrintable(message);
