@@ -40,16 +40,24 @@ protected:
     void focusInEvent(QFocusEvent* event) override
     {
         QLineEdit::focusInEvent(event);
-        focusChanged(true);
+        if (focusChanged)
+            focusChanged(true);
     }
     void focusOutEvent(QFocusEvent* event) override
     {
         QLineEdit::focusOutEvent(event);
-        focusChanged(false);
+        if (focusChanged)
+            focusChanged(false);
     }
 };
 
 } // namespace
+
+void TMelbrin::releaseSearchBox()
+{
+    if (auto* field = dynamic_cast<SearchField*>(eFind))
+        field->focusChanged = nullptr;
+}
 
 QWidget* TMelbrin::buildSearchBox()
 {

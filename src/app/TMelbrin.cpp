@@ -72,7 +72,12 @@ TMelbrin::TMelbrin(data::Tdsrc& dsrc, const QString& databasePath, QWidget* pare
     data::guarded([this] { FormCreate(); });
 }
 
-TMelbrin::~TMelbrin() = default;
+TMelbrin::~TMelbrin()
+{
+    // Closing the window as it is destroyed takes the focus from the search box, whose
+    // handler must not reach this half-destroyed window.
+    releaseSearchBox();
+}
 
 void TMelbrin::connectHandlers()
 {

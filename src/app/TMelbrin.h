@@ -174,6 +174,8 @@ private:
     void compactCommandBar();
     // The search box's row above the grid.
     QWidget* buildSearchBox();
+    // The search box stops telling this window of its focus.
+    void releaseSearchBox();
     // Keys in the member grid: a key that moved the current row shows the member there.
     // True when the key was handled here.
     bool gridKeyPressed(const QKeyEvent& key);
