@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QStyle>
 #include <algorithm>
 
@@ -64,8 +63,7 @@ void logShown(const char* kind, const QString& title, const QString& text)
 void useSuffixOfChosenType(QFileDialog& dialog, const QString& fallback = {})
 {
     const auto useSuffixOf = [&dialog, fallback](const QString& nameFilter) {
-        static const QRegularExpression extension(QStringLiteral(R"(\(\*\.([^\s)*?]+))"));
-        const QString suffix = extension.match(nameFilter).captured(1);
+        const QString suffix = data::nameFilterSuffix(nameFilter);
         dialog.setDefaultSuffix(suffix.isEmpty() ? fallback : suffix);
     };
     useSuffixOf(dialog.selectedNameFilter());

@@ -2,6 +2,8 @@
 
 #include "Error.h"
 
+#include <QRegularExpression>
+
 namespace data {
 namespace {
 
@@ -76,6 +78,12 @@ void showNotice(const QString& text)
 bool confirmBox(const QString& text)
 {
     return answers().confirm(QStringLiteral("Confirm"), text);
+}
+
+QString nameFilterSuffix(const QString& nameFilter)
+{
+    static const QRegularExpression extension(QStringLiteral(R"(\(\*\.([^\s)*?]+))"));
+    return extension.match(nameFilter).captured(1);
 }
 
 } // namespace data

@@ -119,6 +119,10 @@ Answers& answers();
 void setAnswers(Answers* answers);
 
 // The boxes the program shows, spelled once.
+// The extension a file dialog's type stands for: the first "*.ext" of an entry such as
+// "CSV Files (*.csv *.txt)", without its dot; empty for "All Files (*)".
+QString nameFilterSuffix(const QString& nameFilter);
+
 void showError(const QString& text, const QString& reason = {});
 void showInformation(const QString& text);
 void showNotice(const QString& text);

@@ -5,7 +5,6 @@
 #include "data/Tdsrc.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace exchange {
 namespace {
@@ -29,9 +28,8 @@ QString withDefaultExtension(const QString& path, const QString& nameFilter)
     const QFileInfo info(path);
     if (info.exists() || !info.suffix().isEmpty())
         return path;
-    static const QRegularExpression extension(QStringLiteral(R"(\(\*(\.[^\s)*?]+))"));
-    const QString suffix = extension.match(nameFilter).captured(1);
-    return path + (suffix.isEmpty() ? QStringLiteral(".xls") : suffix);
+    const QString suffix = data::nameFilterSuffix(nameFilter);
+    return path + u'.' + (suffix.isEmpty() ? QStringLiteral("xls") : suffix);
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "imaging/PictureBlob.h"
 #include "imaging/PictureFile.h"
 #include "imaging/Progress.h"
-#include "imaging/Resample.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -67,15 +66,12 @@ QHash<QString, std::vector<Member>> membersByKey(data::Tdsrc& dsrc, PhotoMatch m
     return index;
 }
 
-// The file as the Photo button reads it, at its own size.
+// The file as the Photo button reads it, at its own size (a resample to the picture's own
+// size gives the picture itself, so none is made).
 imaging::Picture readPicture(const QString& path)
 {
-    const imaging::Picture file = imaging::fileExtension(path) == u".BMP"
-        ? imaging::readBitmapFile(path)
-        : imaging::readJpegFile(path);
-    imaging::Picture sized;
-    imaging::ResizeInto(file, sized, file.width(), file.height());
-    return sized;
+    return imaging::fileExtension(path) == u".BMP" ? imaging::readBitmapFile(path)
+                                                   : imaging::readJpegFile(path);
 }
 
 struct Photo

@@ -5,14 +5,15 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <optional>
 
 namespace exchange {
 namespace {
 
 constexpr char zipSignature[4] = {'P', 'K', 3, 4};
 
-std::optional<SheetFormat> formatOfName(const QString& path)
+} // namespace
+
+std::optional<SheetFormat> sheetFormatOfName(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == u"xls")
@@ -23,6 +24,8 @@ std::optional<SheetFormat> formatOfName(const QString& path)
         return SheetFormat::Csv;
     return std::nullopt;
 }
+
+namespace {
 
 QString describe(SheetFormat format)
 {
@@ -54,7 +57,7 @@ SheetFormat sheetFormatOf(const QString& path, const QByteArray& head)
         throw data::Error(
             QStringLiteral("Cannot import '%1': it is empty").arg(QDir::toNativeSeparators(path)));
     const SheetFormat content = sheetFormatOfContent(head);
-    const std::optional<SheetFormat> named = formatOfName(path);
+    const std::optional<SheetFormat> named = sheetFormatOfName(path);
     if (named && *named != content)
         throw data::Error(
             QStringLiteral("Cannot import '%1': its name says %2, but it holds %3")

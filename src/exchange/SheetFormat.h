@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace exchange {
 
@@ -11,6 +12,10 @@ enum class SheetFormat {
     Xlsx, // Office Open XML workbook (a zip package)
     Csv, // comma-, semicolon- or tab-separated text
 };
+
+// What a file's extension promises (.xls, .xlsx, .csv or .txt, any letter case); nullopt for
+// another extension.
+std::optional<SheetFormat> sheetFormatOfName(const QString& path);
 
 // What the first bytes of a file hold, whatever its name says.
 SheetFormat sheetFormatOfContent(const QByteArray& head);

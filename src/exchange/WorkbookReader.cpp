@@ -91,7 +91,7 @@ SheetTable WorkbookReader::read(const QString& path) const
         // An .xlsx workbook protected by a password is a compound file holding the enciphered
         // package: the reader tells it from an .xls workbook given the wrong name.
         if (sheetFormatOfContent(head) == SheetFormat::Xls
-            && QFileInfo(path).suffix().compare(u"xlsx", Qt::CaseInsensitive) == 0) {
+            && sheetFormatOfName(path) == SheetFormat::Xlsx) {
             file.close();
             try {
                 readInHelper(path, SheetFormat::Xls);
