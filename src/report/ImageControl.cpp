@@ -7,7 +7,9 @@ void ImageControl::lay(const LayoutContext& context, std::vector<PageItem>& item
     if (!enabled)
         return;
     const LengthRect where = placed(context);
-    if (!picture.isNull())
+    if (source)
+        items.push_back(ImageItem {where, picture, source});
+    else if (!picture.isNull())
         items.push_back(ImageItem {where, picture});
     if (frame.any())
         items.push_back(FrameItem {where, frame});

@@ -2,8 +2,10 @@
 
 #include "report/Control.h"
 #include "report/Frame.h"
+#include "report/ImageSource.h"
 
 #include <QImage>
+#include <memory>
 
 namespace report {
 
@@ -16,6 +18,8 @@ public:
     void lay(const LayoutContext& context, std::vector<PageItem>& items) const override;
 
     QImage picture;
+    // When set, the picture's pixels come from here instead (see ImageItem).
+    std::shared_ptr<const ImageSource> source;
     Frame frame;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/Frame.h"
+#include "report/ImageSource.h"
 #include "report/LengthRect.h"
 #include "report/ShapeItem.h"
 
@@ -8,6 +9,7 @@
 #include <QFont>
 #include <QImage>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <variant>
 
@@ -28,11 +30,16 @@ struct FrameItem
 };
 
 // The picture is stretched to the rectangle. Pictures are shared, not copied, so a picture
-// used on every card reaches the painter as the same image each time.
+// used on every card reaches the painter as the same image each time. With a source, the
+// image may be null: the pixels come from the source when a device needs them.
 struct ImageItem
 {
     LengthRect rect;
     QImage image;
+    std::shared_ptr<const ImageSource> source = nullptr;
+
+    // The picture's pixels, from the source when there is one (see ImageSource::image).
+    QImage pixels(QSize fit = {}) const { return source ? source->image(fit) : image; }
 };
 
 // A zero width is one device pixel.
