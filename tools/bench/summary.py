@@ -1,11 +1,25 @@
 #!/usr/bin/env python3
-"""Prints the benchmark figures of a folder of Google Benchmark JSON files against targets."""
+"""Prints the benchmark figures of one or more runs against their targets.
+
+Each folder holds the Google Benchmark JSON files of one run of every benchmark program (or of
+some of them: a repeat). A ratio is taken between figures of the same run, so that a floor and
+its subject always meet the same machine load. With repeats, the figure shown is the median of
+the runs (the lower middle one), and a target counts as missed only when every run missed it: a miss in one run and a
+pass in another lies within the machine's noise.
+
+  summary.py FOLDER...            the table; exit status 1 when a target is missed in every run
+  summary.py --missed FOLDER...   instead, one line per benchmark program to repeat:
+                                  the program's name and a filter of the benchmarks concerned
+"""
 import json
 import pathlib
+import re
+import statistics
 import sys
 
 
 def load(folder):
+    """Benchmark name -> (program name, figures) for one run."""
     runs = {}
     for path in sorted(pathlib.Path(folder).glob("*.json")):
         try:
@@ -16,48 +30,80 @@ def load(folder):
             if b.get("run_type", "iteration") != "iteration":
                 continue
             unit = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
-            runs[b["name"]] = {"ms": b["real_time"] * unit, "cpu_ms": b["cpu_time"] * unit, **b}
+            runs[b["name"]] = (path.stem,
+                               {"ms": b["real_time"] * unit, "cpu_ms": b["cpu_time"] * unit, **b})
     return runs
 
 
-def find(runs, prefix):
-    for name, run in runs.items():
+def find(run, prefix):
+    for name, (program, figures) in run.items():
         if name.startswith(prefix):
-            return run
+            return program, figures
     return None
 
 
-def main():
-    runs = load(sys.argv[1] if len(sys.argv) > 1 else "build/bench-results")
-    rows = []
+class Table:
+    def __init__(self, runs):
+        self.runs = runs
+        self.rows = []  # label, figure, floor, target, result, programs, prefixes
 
-    def time_row(label, prefix, target_ms):
-        r = find(runs, prefix)
-        if r:
-            rows.append((label, f"{r['ms']:.2f} ms", f"< {target_ms:g} ms",
-                         "ok" if r["ms"] < target_ms else "MISSED"))
+    def _add(self, label, prefixes, floor, target, measure, passes, show):
+        """measure(run) gives a value or None; passes(value) and show(value) judge and print it."""
+        values, programs = [], set()
+        for run in self.runs:
+            found = [find(run, p) for p in prefixes]
+            if all(found):
+                value = measure([f[1] for f in found])
+                if value is not None:
+                    values.append(value)
+                    programs.update(f[0] for f in found)
+        if not values:
+            return
+        median = statistics.median_low(values)
+        if all(passes(v) for v in values) or passes(median):
+            result = "ok"
+        elif any(passes(v) for v in values):
+            result = "ok (noise)"
+        else:
+            result = "MISSED"
+        figure = show(median) + (f" [{len(values)} runs]" if len(values) > 1 else "")
+        self.rows.append((label, figure, floor, target, result, programs, prefixes))
 
-    def ratio_row(label, prefix, baselines, limit, cpu=False, scale=1):
-        """scale: how many baseline runs the measured run stands for."""
-        r = find(runs, prefix)
-        bases = [find(runs, b) for b in baselines]
-        if r and all(bases):
-            key = "cpu_ms" if cpu else "ms"
-            ratio = r[key] / (scale * sum(b[key] for b in bases))
-            rows.append((label, f"{ratio:.2f}x ({r[key]:.0f} ms)", f"<= {limit:g}x",
-                         "ok" if ratio <= limit else "MISSED"))
+    def time(self, label, prefix, target_ms):
+        self._add(label, [prefix], "-", f"< {target_ms:g} ms", lambda f: f[0]["ms"],
+                  lambda v: v < target_ms, lambda v: f"{v:.2f} ms")
 
-    def peak_row(label, prefix, target_mb):
-        r = find(runs, prefix)
-        if r and "peak_MB" in r:
-            rows.append((label, f"{r['peak_MB']:.0f} MB peak", f"< {target_mb:g} MB",
-                         "ok" if r["peak_MB"] < target_mb else "MISSED"))
+    def ratio(self, label, prefix, baselines, limit, cpu=False, scale=1, floor=None):
+        """The subject's time over the sum of its floors' times in the same run; scale: how
+        many floor runs the subject stands for."""
+        key = "cpu_ms" if cpu else "ms"
+        values = {}
 
-    def report_row(label, prefix, counter, unit, scale=1.0):
-        r = find(runs, prefix)
-        if r and counter in r:
-            rows.append((label, f"{r[counter] * scale:.1f} {unit}", "report", "-"))
+        def measure(found):
+            ratio = found[0][key] / (scale * sum(b[key] for b in found[1:]))
+            values[ratio] = found[0][key]
+            return ratio
 
+        self._add(label, [prefix] + list(baselines), floor or " + ".join(baselines),
+                  f"<= {limit:g}x", measure, lambda v: v <= limit,
+                  lambda v: f"{v:.2f}x ({values.get(v, 0):.0f} ms)" if v in values
+                  else f"{v:.2f}x")
+
+    def peak(self, label, prefix, target_mb):
+        self._add(label, [prefix], "-", f"< {target_mb:g} MB",
+                  lambda f: f[0].get("peak_MB"), lambda v: v < target_mb,
+                  lambda v: f"{v:.0f} MB peak")
+
+    def report(self, label, prefix, counter, unit, scale=1.0):
+        self._add(label, [prefix], "-", "report", lambda f: f[0].get(counter),
+                  lambda v: True, lambda v: f"{v * scale:.1f} {unit}")
+
+    def missed(self):
+        return [r for r in self.rows if r[4] == "MISSED"]
+
+
+def fill(table):
+    time_row, ratio_row, peak_row, report_row = table.time, table.ratio, table.peak, table.report
     time_row("resample 3000x4000 to 480x640", "resample/3000/4000", 2)
     time_row("rotate 480x640 (pixels only)", "rotate", 1)
     ratio_row("decode 480x640 vs bare libjpeg", "decode", ["decodeBareLibjpeg"], 1.1)
@@ -83,13 +129,29 @@ def main():
     report_row("import rows per second", "importRows", "items_per_second", "rows/s")
     report_row("resize photos per second", "resizeAll", "items_per_second", "photos/s")
 
+
+def main(argv):
+    repeat = argv[:1] == ["--missed"]
+    folders = argv[1:] if repeat else argv
+    table = Table([load(f) for f in (folders or ["build/bench-results"])])
+    fill(table)
+    if repeat:
+        programs = {}
+        for row in table.missed():
+            for program in row[5]:
+                programs.setdefault(program, set()).update(row[6])
+        for program, prefixes in sorted(programs.items()):
+            names = sorted({p.split("/")[0] for p in prefixes})
+            print(program, "^(" + "|".join(re.escape(n) for n in names) + ")")
+        return 0
+    rows = table.rows
     width = max((len(r[0]) for r in rows), default=10)
-    print(f"{'benchmark':<{width}}  {'figure':>22}  {'target':>10}  result")
-    for label, figure, target, result in rows:
-        print(f"{label:<{width}}  {figure:>22}  {target:>10}  {result}")
-    missing = [r for r in rows if r[3] == "MISSED"]
-    return 1 if missing else 0
+    floor_width = max((len(r[2]) for r in rows), default=5)
+    print(f"{'benchmark':<{width}}  {'figure':>30}  {'floor':<{floor_width}}  {'target':>10}  result")
+    for label, figure, floor, target, result, _, _ in rows:
+        print(f"{label:<{width}}  {figure:>30}  {floor:<{floor_width}}  {target:>10}  {result}")
+    return 1 if table.missed() else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(sys.argv[1:]))
