@@ -59,11 +59,12 @@ Outcome resizeEach(data::Tdsrc& dsrc, imaging::Progress& progress,
     for (; !staff.eof(); staff.next()) {
         if (decodeOversized(staff, photo, source, skipped)) {
             imaging::ResizeInto(source, target, photoWidth, photoHeight);
-            const data::CardChange change(staff, false);
             staff.edit();
             try {
                 imaging::SavePictureToBlob(staff, photo, target);
-                change.stamp(staff);
+                // A photo of another size: the card changed, with no need to read the stored
+                // photo a second time to find that out.
+                data::stampChanged(staff);
                 staff.post();
             } catch (const std::exception&) {
                 staff.cancel();

@@ -229,6 +229,8 @@ TEST(PhotoDownsizeBatch, EachPhotoGivesTheBytesItGivesAlone)
         EXPECT_EQ(q.blob(QStringLiteral("photo")),
                   name == u"D" ? bytes : imaging::encodeJpeg(alone))
             << qPrintable(name);
+        // A rewritten card is to be printed again.
+        EXPECT_EQ(q.isNull(QStringLiteral("changedutc")), name == u"D") << qPrintable(name);
         q.next();
     }
 }
