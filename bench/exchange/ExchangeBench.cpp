@@ -168,6 +168,7 @@ QString photoDatabase(int photos)
         data::createStarterDatabase(source, data::Tdsrc::password());
         data::Tdsrc dsrc;
         dsrc.connectTo(source);
+        dsrc.QAllStaff.open();
         dsrc.src.beginTransaction();
         for (int i = 0; i < photos; ++i) {
             dsrc.QAllStaff.append();
@@ -213,6 +214,7 @@ void stageReadAndWrite(benchmark::State& state)
         workOn(dsrc, source);
         state.ResumeTiming();
         data::Query& staff = dsrc.QAllStaff;
+        staff.open();
         dsrc.src.beginTransaction();
         int n = 0;
         for (staff.first(); !staff.eof(); staff.next()) {

@@ -70,11 +70,12 @@ void TMelbrin::OpenGroupMembers()
 
 void TMelbrin::UpdateStatusBar()
 {
+    // An open QAllStaff (a command working through it) gives its rows; otherwise the file
+    // counts its members without any of them being read. QAllStaff is closed either way.
     data::Query& all = m_dsrc.QAllStaff;
-    if (!all.isOpen())
-        all.open();
-    sbPanel[0]->setText(QStringLiteral("Total Staffs=%1").arg(all.rowCount()));
+    const int staff = all.isOpen() ? all.rowCount() : m_dsrc.staffCount();
     all.close();
+    sbPanel[0]->setText(QStringLiteral("Total Staffs=%1").arg(staff));
     sbPanel[1]->setText(QStringLiteral("Total Groups=%1").arg(m_dsrc.QGroup.rowCount()));
     sbPanel[2]->setText(
         (searching() ? QStringLiteral("Found=%1") : QStringLiteral("Group Members=%1"))

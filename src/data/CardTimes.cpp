@@ -45,7 +45,13 @@ void CardChange::stamp(Query& query, const QDateTime& now) const
         if (!isTimeColumn(column))
             changed = std::size_t(c) >= m_before.size() || query.value(column) != m_before[c];
     }
-    if (!changed)
+    if (changed)
+        stampChanged(query, now);
+}
+
+void stampChanged(Query& query, const QDateTime& now)
+{
+    if (!query.hasColumn(changedColumn))
         return;
     // Later than the last print, also when the clock has gone back since.
     QString stamp = utcText(now);

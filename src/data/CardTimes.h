@@ -38,6 +38,11 @@ private:
     bool m_appended = false;
 };
 
+// Stamps the change time of the row being edited, as CardChange::stamp does once it found a
+// difference, for a change known to be one (a photo replaced by one of another size) without
+// the old values being read.
+void stampChanged(Query& query, const QDateTime& now = QDateTime::currentDateTimeUtc());
+
 // Stamps the print time of the members of those seq numbers, in one transaction; never
 // earlier than a member's change time, so that a card printed in the same instant as the
 // change is not listed again. Throws Error with the reason when the file cannot take it

@@ -43,9 +43,14 @@ void Tdsrc::connectTo(const QString& path)
         extensionsProblem = e.message();
     }
     QGroup.open();
-    QStaff.open();
-    QList.open();
-    QAllStaff.open();
+}
+
+int Tdsrc::staffCount()
+{
+    Query count(src, QStringLiteral("QStaffCount"));
+    count.setSql(QStringLiteral("select count(*) as members from stafftbl"));
+    count.open();
+    return int(count.rowValue(0, QStringLiteral("members")).toLongLong());
 }
 
 } // namespace data

@@ -19,8 +19,14 @@ public:
     static QString databaseFileName() { return QStringLiteral("cardinfo.mdb"); }
 
     // Connects to the file at path, adds the settings table and member columns a file of an
-    // older version lacks, and opens the four queries in their order.
+    // older version lacks, and opens QGroup. The other queries are opened by the commands
+    // that need them: QStaff by the member list for the chosen group, QList by each card
+    // preview, QAllStaff around each use, so that nothing is read before it is shown.
     void connectTo(const QString& path);
+
+    // The number of members in the file, counted by the engine without reading their rows:
+    // the row count QAllStaff would have if it were opened now.
+    int staffCount();
 
     // Why the settings table or member columns could not be added on connecting (a read-only
     // file, mostly); empty when the file has them. Cards then print with the defaults.

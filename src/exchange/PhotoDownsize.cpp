@@ -24,25 +24,27 @@ constexpr int namesShown = 20;
 
 enum class Outcome { Completed, Failed };
 
-// The row's photo at full size when it is oversized; otherwise an empty picture, for a row
-// that is left as it is: one without a photo (Null stays Null), one whose header shows the
-// photo small enough (not decoded), and one whose photo cannot be decoded (added to skipped).
-imaging::Picture oversizedPhoto(const data::Query& staff, const QString& photo,
-                                std::vector<SkippedPhoto>& skipped)
+// Decodes the row's photo at full size into source, whose storage is reused from photo to
+// photo, when it is oversized, and returns true. False for a row that is left as it is: one
+// without a photo (Null stays Null), one whose header shows the photo small enough (not
+// decoded), and one whose photo cannot be decoded (added to skipped).
+bool decodeOversized(const data::Query& staff, const QString& photo, imaging::Picture& source,
+                     std::vector<SkippedPhoto>& skipped)
 {
     try {
         const QByteArray bytes = staff.blob(photo);
         if (bytes.isEmpty())
-            return {};
+            return false;
         const QSize declared = imaging::jpegSize(bytes);
         if (declared.isValid() && declared.width() <= photoWidth
             && declared.height() <= photoHeight)
-            return {};
-        return imaging::decodeJpeg(bytes);
+            return false;
+        imaging::decodeJpegInto(bytes, source);
+        return isOversized(source);
     } catch (const data::Error& error) {
         skipped.push_back({staff.asString(QStringLiteral("name")), error.message()});
     }
-    return {};
+    return false;
 }
 
 Outcome resizeEach(data::Tdsrc& dsrc, imaging::Progress& progress,
@@ -55,14 +57,14 @@ Outcome resizeEach(data::Tdsrc& dsrc, imaging::Progress& progress,
     BatchTransaction batch(dsrc.src);
     int pending = 0;
     for (; !staff.eof(); staff.next()) {
-        source = oversizedPhoto(staff, photo, skipped);
-        if (isOversized(source)) {
+        if (decodeOversized(staff, photo, source, skipped)) {
             imaging::ResizeInto(source, target, photoWidth, photoHeight);
-            const data::CardChange change(staff, false);
             staff.edit();
             try {
                 imaging::SavePictureToBlob(staff, photo, target);
-                change.stamp(staff);
+                // A photo of another size: the card changed, with no need to read the stored
+                // photo a second time to find that out.
+                data::stampChanged(staff);
                 staff.post();
             } catch (const std::exception&) {
                 staff.cancel();

@@ -249,6 +249,19 @@ unsigned char* pictureRows(void* target, unsigned width, unsigned height,
     }
 }
 
+unsigned char* reusedRows(void* target, unsigned width, unsigned height,
+                          std::size_t* stride) noexcept
+{
+    try {
+        auto* picture = static_cast<Picture*>(target);
+        picture->reuseAs(int(width), int(height));
+        *stride = std::size_t(picture->stride());
+        return picture->row(0);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
 // Writes the encoder's output straight into a QByteArray that lives outside the
 // setjmp frame. A failure to grow it becomes a libjpeg error, never an exception.
 struct Destination
@@ -358,14 +371,15 @@ QSize jpegSize(const QByteArray& bytes)
     return QSize(int(job.width), int(job.height));
 }
 
-Picture decodeJpeg(const QByteArray& bytes, QSize fit)
+namespace {
+
+void decodeWith(const QByteArray& bytes, QSize fit, RowsFor rowsFor, Picture& picture)
 {
-    Picture picture;
     DecodeJob job {reinterpret_cast<const unsigned char*>(bytes.constData()),
                    static_cast<unsigned long>(bytes.size()),
                    unsigned(std::max(fit.width(), 0)),
                    unsigned(std::max(fit.height(), 0)),
-                   pictureRows,
+                   rowsFor,
                    &picture,
                    {},
                    {},
@@ -373,7 +387,20 @@ Picture decodeJpeg(const QByteArray& bytes, QSize fit)
                    nullptr};
     if (!decodeInto(&job))
         throw data::Error(QString::fromLocal8Bit(job.errors.message));
+}
+
+} // namespace
+
+Picture decodeJpeg(const QByteArray& bytes, QSize fit)
+{
+    Picture picture;
+    decodeWith(bytes, fit, pictureRows, picture);
     return picture;
+}
+
+void decodeJpegInto(const QByteArray& bytes, Picture& picture, QSize fit)
+{
+    decodeWith(bytes, fit, reusedRows, picture);
 }
 
 } // namespace imaging

@@ -22,6 +22,9 @@ QByteArray encodeJpeg(const Picture& picture);
 // over jpegMaxPixels or more than the file's bytes can hold, more than jpegMaxScans scans.
 // The library's own memory limit is set to jpegMemoryLimit.
 Picture decodeJpeg(const QByteArray& bytes, QSize fit = {});
+// The same decoding into picture, whose storage is reused when it is large enough
+// (Picture::reuseAs). On failure picture holds no valid pixels: its content is unspecified.
+void decodeJpegInto(const QByteArray& bytes, Picture& picture, QSize fit = {});
 
 // The size the stream's header declares, whether or not it can be decoded; an invalid size
 // when there is no readable header.

@@ -21,6 +21,21 @@ Picture Picture::uninitialised(int width, int height)
     return picture;
 }
 
+void Picture::reuseAs(int width, int height)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    const qsizetype stride = strideFor(width);
+    if (!m_pixels.isDetached() || m_pixels.capacity() < stride * height) {
+        allocate(width, height);
+        return;
+    }
+    m_pixels.resize(stride * height); // within its capacity: no new storage
+    m_width = width;
+    m_height = height;
+    m_stride = stride;
+}
+
 void Picture::allocate(int width, int height)
 {
     width = std::max(width, 0);

@@ -51,6 +51,11 @@ public:
     static Picture fromImage(const QImage& image);
     // A picture whose pixels the caller fills completely (decoders, resampler).
     static Picture uninitialised(int width, int height);
+    // Makes this such a picture of the given size, keeping its storage when that is large
+    // enough and not shared with a copy, so that a batch going through many pictures of
+    // similar sizes allocates (and faults in) its pixels once. The pixels are then whatever
+    // the storage held; the caller fills them completely.
+    void reuseAs(int width, int height);
 
     friend bool operator==(const Picture& a, const Picture& b);
 

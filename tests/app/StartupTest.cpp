@@ -44,9 +44,11 @@ private slots:
         QCOMPARE(w.FDatabasePath(), db.path());
         QCOMPARE(w.FSortField(), QStringLiteral("name"));
         QVERIFY(dsrc.src.isOpen());
-        for (data::Query* q : {&dsrc.QGroup, &dsrc.QStaff, &dsrc.QList})
-            QVERIFY2(q->isOpen(), qPrintable(q->name()));
-        QVERIFY(!dsrc.QAllStaff.isOpen()); // the status bar's count closes it
+        QVERIFY(dsrc.QGroup.isOpen());
+        QVERIFY(dsrc.QStaff.isOpen());
+        // Opened by the commands that need them.
+        QVERIFY(!dsrc.QList.isOpen());
+        QVERIFY(!dsrc.QAllStaff.isOpen());
         QCOMPARE(w.sbPanel[0]->text(), QStringLiteral("Total Staffs=0"));
         QCOMPARE(w.sbPanel[1]->text(), QStringLiteral("Total Groups=1"));
         QCOMPARE(w.lstGroup->currentText(), QStringLiteral("DEFAULT"));
@@ -69,6 +71,7 @@ private slots:
         data::Query fields(dsrc.src, QStringLiteral("fields"));
         fields.setSql(QStringLiteral("select * from fields"));
         fields.open();
+        dsrc.QList.open();
         for (fields.first(); !fields.eof(); fields.next())
             QVERIFY(dsrc.QList.hasColumn(fields.asString(QStringLiteral("fname"))));
         QVERIFY_THROWS_EXCEPTION(data::Error,

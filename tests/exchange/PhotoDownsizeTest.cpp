@@ -5,6 +5,7 @@
 #include "TempDatabase.h"
 #include "imaging/Jpeg.h"
 #include "imaging/Picture.h"
+#include "imaging/Resample.h"
 
 #include <gtest/gtest.h>
 
@@ -183,3 +184,53 @@ TEST_F(PhotoDownsizeTest, AFailedStoreStopsWithPhotosBeforeItResized)
 }
 
 } // namespace
+
+// Photos of several sizes one after another, each decoded into the storage the one before it
+// used: every stored result is, byte for byte, what decoding, resampling and encoding that
+// photo alone gives.
+TEST(PhotoDownsizeBatch, EachPhotoGivesTheBytesItGivesAlone)
+{
+    const auto photo = [](int width, int height, unsigned seed) {
+        imaging::Picture picture(width, height);
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* row = picture.row(y);
+            for (int x = 0; x < width * 3; ++x) {
+                seed = seed * 1103515245u + 12345u;
+                row[x] = std::uint8_t((x + y) / 4 + (seed >> 27));
+            }
+        }
+        return imaging::encodeJpeg(picture);
+    };
+    // In name order: large first, then smaller and other shapes, then larger again.
+    const std::vector<std::pair<QString, QByteArray>> photos {
+        {"A", photo(1200, 1600, 1)}, {"B", photo(700, 900, 2)}, {"C", photo(2000, 500, 3)},
+        {"D", photo(300, 400, 4)},   {"E", photo(481, 641, 5)}, {"F", photo(1300, 1700, 6)},
+    };
+    TempDatabase db;
+    for (const auto& [name, bytes] : photos)
+        addMember(db, 0, name, {}, {}, bytes);
+    ScriptedAnswers answers;
+    RecordingProgress progress {&answers};
+    data::Tdsrc dsrc;
+    dsrc.connectTo(db.path());
+    exchange::resizeAllPhotos(dsrc, progress);
+    ASSERT_EQ(answers.texts(), QStringList {"Completed."});
+
+    data::Query q(dsrc.src, QStringLiteral("check"));
+    q.setSql(QStringLiteral("select * from stafftbl order by name"));
+    q.open();
+    for (const auto& [name, bytes] : photos) {
+        ASSERT_FALSE(q.eof());
+        imaging::Picture alone;
+        if (name != u"D") {
+            imaging::ResizeInto(imaging::decodeJpeg(bytes), alone, exchange::photoWidth,
+                                exchange::photoHeight);
+        }
+        EXPECT_EQ(q.blob(QStringLiteral("photo")),
+                  name == u"D" ? bytes : imaging::encodeJpeg(alone))
+            << qPrintable(name);
+        // A rewritten card is to be printed again.
+        EXPECT_EQ(q.isNull(QStringLiteral("changedutc")), name == u"D") << qPrintable(name);
+        q.next();
+    }
+}

@@ -336,3 +336,38 @@ TEST(Jpeg, LargeCameraPhotosDecodeAndScaleDownToFit)
         = imaging::decodeJpeg(imaging::encodeJpeg(fixtures::photo(100, 80)), QSize(120, 160));
     EXPECT_EQ(small.width(), 100);
 }
+
+// A batch decodes into one picture over and over: each decoding gives the pixels a fresh
+// one would get, in the storage already there when it is large enough and not shared.
+TEST(Jpeg, DecodingIntoAPictureGivesWhatAFreshDecodingGives)
+{
+    const QByteArray wide = imaging::encodeJpeg(fixtures::photo(96, 40));
+    const QByteArray cmyk = fixture("cmyk-red-blue.jpg");
+    const QByteArray grey = libjpegFile(fixtures::photo(50, 70), true, nullptr, 0);
+    const QByteArray large = imaging::encodeJpeg(fixtures::photo(120, 90));
+    ASSERT_FALSE(cmyk.isEmpty());
+
+    Picture reused = imaging::decodeJpeg(large);
+    const std::uint8_t* storage = reused.row(0);
+    for (const QByteArray& bytes : {wide, cmyk, grey}) {
+        imaging::decodeJpegInto(bytes, reused);
+        EXPECT_EQ(reused, imaging::decodeJpeg(bytes));
+        EXPECT_EQ(reused.row(0), storage) << "smaller pictures keep the storage";
+    }
+    imaging::decodeJpegInto(wide, reused, QSize(24, 10));
+    EXPECT_EQ(reused, imaging::decodeJpeg(wide, QSize(24, 10)));
+
+    // A copy keeps its pixels; a larger picture gets storage of its own.
+    const Picture copy = reused;
+    const Picture before = imaging::decodeJpeg(wide, QSize(24, 10));
+    imaging::decodeJpegInto(grey, reused);
+    EXPECT_EQ(copy, before);
+    EXPECT_EQ(reused, imaging::decodeJpeg(grey));
+    const QByteArray larger = imaging::encodeJpeg(fixtures::photo(200, 150));
+    imaging::decodeJpegInto(larger, reused);
+    EXPECT_EQ(reused, imaging::decodeJpeg(larger));
+
+    EXPECT_THROW(imaging::decodeJpegInto("not a picture", reused), data::Error);
+    imaging::decodeJpegInto(wide, reused);
+    EXPECT_EQ(reused, imaging::decodeJpeg(wide));
+}
