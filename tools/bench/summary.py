@@ -75,7 +75,7 @@ class Table:
 
     def ratio(self, label, prefix, baselines, limit, cpu=False, scale=1, floor=None):
         """The subject's time over the sum of its floors' times in the same run; scale: how
-        many floor runs the subject stands for."""
+        many floor runs the subject stands for; without a limit the ratio is only reported."""
         key = "cpu_ms" if cpu else "ms"
         values = {}
 
@@ -85,7 +85,8 @@ class Table:
             return ratio
 
         self._add(label, [prefix] + list(baselines), floor or " + ".join(baselines),
-                  f"<= {limit:g}x", measure, lambda v: v <= limit,
+                  "report" if limit is None else f"<= {limit:g}x", measure,
+                  lambda v: limit is None or v <= limit,
                   lambda v: f"{v:.2f}x ({values.get(v, 0):.0f} ms)" if v in values
                   else f"{v:.2f}x")
 
@@ -123,11 +124,12 @@ def fill(table):
     time_row("cards command, 20 photos of 12 MP", "Cards12Megapixel/20/", 1790)
     time_row("import 10,000 rows into 10,000", "importRows", 2000)
     # Floor: the same decode, resample and encode of the photos held in memory, libjpeg
-    # decoding into one buffer for the whole batch.
+    # decoding into one buffer for the whole batch. Reported only: the pass also reads each
+    # photo from the encrypted file and writes the result back, which this floor leaves out.
     ratio_row("resize-all 100 photos of 3000x4000 vs its stages, one buffer",
-              "resizeAll3000x4000", ["resizeFloor3000x4000"], 1.1, cpu=True)
-    # The same with the file's own share (reading each photo, writing the result) added to
-    # the floor: what the pass spends beyond both.
+              "resizeAll3000x4000", ["resizeFloor3000x4000"], None, cpu=True)
+    # The target: the same stages with the file's own share (reading each photo, writing the
+    # result) added to the floor, so that the ratio is what the pass spends beyond both.
     ratio_row("resize-all 3000x4000 vs its stages + file reads and writes",
               "resizeAll3000x4000", ["resizeFloor3000x4000", "resizeFileShare3000x4000"], 1.1,
               cpu=True)
