@@ -60,7 +60,9 @@ TEST(CardPdf, LooksAsThePreviewForEveryStyleAndTheCheckList)
     }
 
     QTemporaryDir dir;
-    for (const auto& [name, pages] : cases) {
+    for (const auto& entry : cases) {
+        const QString& name = entry.first;
+        const std::vector<report::Page>& pages = entry.second;
         SCOPED_TRACE(name.toStdString());
         ASSERT_FALSE(pages.empty());
         const QString pdf = dir.filePath(name + QStringLiteral(".pdf"));
