@@ -30,8 +30,6 @@
 
 namespace {
 
-constexpr int mostMembers = 10'000;
-
 QTemporaryDir& folder()
 {
     static QTemporaryDir dir;
@@ -48,7 +46,7 @@ QByteArray photo(int n)
         std::uint8_t* row = picture.row(y);
         for (int x = 0; x < picture.width(); ++x) {
             seed = seed * 1103515245 + 12345;
-            const int noise = int(seed >> 29);
+            const int noise = int(seed >> 30);
             row[3 * x] = std::uint8_t(x * 255 / 480 + n + noise);
             row[3 * x + 1] = std::uint8_t(y * 255 / 640 + 3 * n + noise);
             row[3 * x + 2] = std::uint8_t((x + y + n) / 8 + noise);
@@ -57,17 +55,13 @@ QByteArray photo(int n)
     return imaging::encodeJpeg(picture);
 }
 
-// The photos of every member, stored as the program stores them.
-const std::vector<QByteArray>& photos()
+// The photos of the first count members, stored as the program stores them; made once.
+const std::vector<QByteArray>& photos(int count)
 {
-    static const std::vector<QByteArray> all = [] {
-        std::vector<QByteArray> made;
-        made.reserve(mostMembers);
-        for (int i = 0; i < mostMembers; ++i)
-            made.push_back(photo(i));
-        return made;
-    }();
-    return all;
+    static std::vector<QByteArray> made;
+    while (int(made.size()) < count)
+        made.push_back(photo(int(made.size())));
+    return made;
 }
 
 // A starter database with count members, each with its own photo, made once per count.
@@ -95,7 +89,7 @@ QString database(int count)
         add.setValue(QStringLiteral("post"), QStringLiteral("Storekeeper"));
         add.setValue(QStringLiteral("datejoin"), QStringLiteral("5/03/2004"));
         add.setValue(QStringLiteral("expiry"), QStringLiteral("5/03/2009"));
-        add.setBlob(QStringLiteral("photo"), photos()[std::size_t(i)]);
+        add.setBlob(QStringLiteral("photo"), photos(count)[std::size_t(i)]);
         add.post();
     }
     c.commit();
@@ -112,7 +106,7 @@ QString pack(int count)
     if (!out.open(QIODevice::WriteOnly))
         return {};
     for (int i = 0; i < count; ++i) {
-        const QByteArray& bytes = photos()[std::size_t(i)];
+        const QByteArray& bytes = photos(count)[std::size_t(i)];
         const quint32 size = quint32(bytes.size());
         out.write(reinterpret_cast<const char*>(&size), sizeof size);
         out.write(bytes);
@@ -218,7 +212,8 @@ void measured(benchmark::State& state, const QString& exe, const QStringList& ar
               const QString& pdf = {})
 {
     for (auto _ : state) {
-        QFile::remove(pdf);
+        if (!pdf.isEmpty())
+            QFile::remove(pdf);
         const benchchild::Run run = benchchild::runMeasured(exe, arguments);
         if (!run.ok) {
             state.SkipWithError("the process failed");
