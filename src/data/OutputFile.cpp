@@ -3,8 +3,6 @@
 #include "Error.h"
 
 #include <QDir>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <QStringList>
 #include <filesystem>
 
@@ -93,21 +91,6 @@ void checkOutput(const QString& path, const QString& database)
         if (const QString reason = outputRefusal(path, open); !reason.isEmpty())
             throw cannotWrite(path, reason);
     }
-}
-
-void writePdf(const QString& path, const Answers::Render& render)
-{
-    checkOutput(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw cannotWrite(path, file.errorString());
-    {
-        QPdfWriter writer(&file);
-        writer.setCreator(QStringLiteral("Melbrin"));
-        render(&writer);
-    }
-    if (!file.commit())
-        throw cannotWrite(path, file.errorString());
 }
 
 } // namespace data

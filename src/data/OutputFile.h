@@ -23,9 +23,4 @@ void noteOpenDatabase(const QString& path, bool open);
 // an open database file or its journal is refused too.
 void checkOutput(const QString& path, const QString& database = {});
 
-// Draws render's pages as a PDF at path. The PDF is written to a new file beside it, which
-// takes path's place only when every byte of it was written; a failure removes the new file
-// and leaves an earlier file at path as it was. Throws Error with the reason.
-void writePdf(const QString& path, const Answers::Render& render);
-
 } // namespace data

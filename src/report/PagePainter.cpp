@@ -2,6 +2,7 @@
 
 #include "report/DeviceOffset.h"
 #include "report/PageCapture.h"
+#include "report/PdfWriter.h"
 #include "report/TextMetrics.h"
 
 #include <QFontMetricsF>
@@ -119,6 +120,10 @@ void PagePainter::paint(const Page& page, QPainter& painter)
 {
     if (auto* capture = dynamic_cast<PageCapture*>(painter.device())) {
         capture->pages.push_back(page);
+        return;
+    }
+    if (auto* pdf = dynamic_cast<PdfWriter*>(painter.device())) {
+        pdf->drawPage(page, DeviceOffset::of(pdf));
         return;
     }
     painter.save();

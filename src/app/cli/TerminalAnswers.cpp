@@ -3,7 +3,7 @@
 #include "cards/print/PrintOffsets.h"
 #include "cards/print/PrintedMembers.h"
 #include "data/Error.h"
-#include "data/OutputFile.h"
+#include "report/PdfWriter.h"
 
 namespace app::cli {
 
@@ -77,7 +77,7 @@ void TerminalAnswers::preview(QWidget*, const Render& render)
     if (pdfPath.isEmpty())
         throw data::Error(QStringLiteral("No output file was given for the report"));
     // Shifted as the preview's PDF files are, by the PDF writer's kept offset.
-    data::writePdf(pdfPath, cards::shiftedForPrinter(render, QString()));
+    report::writePdf(pdfPath, cards::shiftedForPrinter(render, QString()));
     if (markPrinted)
         cards::pagesPrinted();
 }

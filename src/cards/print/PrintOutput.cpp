@@ -2,18 +2,14 @@
 
 #include "PrintOffsets.h"
 #include "data/Error.h"
-#include "data/OutputFile.h"
+#include "report/PdfWriter.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
-#include <filesystem>
-#include <system_error>
 
 namespace cards {
 namespace {
@@ -21,12 +17,6 @@ namespace {
 QString tr(const char* text)
 {
     return QCoreApplication::translate("cards", text);
-}
-
-data::Error cannotWrite(const QString& path, const QString& reason)
-{
-    return data::Error(
-        tr("Cannot write the file %1: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 
 QString pdfFilter()
@@ -51,27 +41,17 @@ bool savePagesAsPdf(QWidget* parent, const data::Answers::Render& render)
         = data::answers().saveFileName(parent, pdfFilter(), folder);
     if (!fileName || fileName->isEmpty())
         return false;
-    data::writePdf(withPdfSuffix(*fileName), render);
+    report::writePdf(withPdfSuffix(*fileName), render);
     return true;
 }
 
 void printToPdfFile(QPrinter& printer, const data::Answers::Render& render)
 {
     const QString target = withPdfSuffix(printer.outputFileName());
-    data::checkOutput(target);
-    QTemporaryFile part(target + QStringLiteral(".XXXXXX"));
-    if (!part.open())
-        throw cannotWrite(target, part.errorString());
-    part.close(); // the printer writes it by name
-    printer.setOutputFileName(part.fileName());
-    render(&printer);
-    if (QFileInfo(part.fileName()).size() == 0)
-        throw cannotWrite(target, tr("nothing was written"));
-    std::error_code error;
-    std::filesystem::rename(part.fileName().toStdString(), target.toStdString(), error);
-    if (error)
-        throw cannotWrite(target, QString::fromLocal8Bit(error.message()));
-    part.setAutoRemove(false);
+    std::optional<std::pair<int, int>> range;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() >= 1)
+        range = std::pair(printer.fromPage(), std::max(printer.fromPage(), printer.toPage()));
+    report::writePdf(target, render, range);
     printer.setOutputFileName(target);
 }
 

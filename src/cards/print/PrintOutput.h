@@ -21,8 +21,9 @@ QString withPdfSuffix(const QString& fileName);
 // the user cancelled.
 bool printReportPages(QWidget* parent, const data::Answers::Render& render, int pageCount);
 
-// Draws the pages onto a printer set to print into a PDF file: into a new file beside the
-// one named (".pdf" added), which takes its place only when the printer has finished.
+// Writes the pages a printer was set to print into a PDF file there (".pdf" added) with the PDF
+// writer, only those of the printer's page range: into a new file beside the one named, which
+// takes its place only when it was written whole.
 void printToPdfFile(QPrinter& printer, const data::Answers::Render& render);
 
 // Asks for a PDF file name through the answers and writes the pages there (".pdf" added when

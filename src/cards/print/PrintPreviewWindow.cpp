@@ -5,9 +5,9 @@
 #include "PrintedMembers.h"
 #include "data/Error.h"
 #include "data/ErrorHandler.h"
-#include "data/OutputFile.h"
 #include "data/WidgetUtils.h"
 #include "report/PageCapture.h"
+#include "report/PdfWriter.h"
 #include "report/PreparedReportFile.h"
 
 #include <QAction>
@@ -211,7 +211,7 @@ void PrintPreviewWindow::loadClicked()
 
 void PrintPreviewWindow::saveAsPdf(const QString& fileName)
 {
-    data::writePdf(fileName, shiftedForPrinter(m_render, QString()));
+    report::writePdf(fileName, shiftedForPrinter(m_render, QString()));
 }
 
 void PrintPreviewWindow::saveAsReport(const QString& fileName)

@@ -1,7 +1,7 @@
 // The watermark check box of the Card Style tab: loaded from and stored in the database's
 // settings, and what the cards print with it; the one notice when the file cannot keep them.
 #include "LayoutFixture.h"
-#include "data/OutputFile.h"
+#include "report/PdfWriter.h"
 
 #include <QCheckBox>
 #include <QProcess>
@@ -27,7 +27,8 @@ void click(QWidget* widget)
 // What pdftotext reads from the cards that the dialog's Preview prints for every member.
 QString previewText(LayoutFixture& f, TFmLayout& dialog, const QString& pdf)
 {
-    f.answers.onPreview = [&](const data::Answers::Render& render) { data::writePdf(pdf, render); };
+    f.answers.onPreview
+        = [&](const data::Answers::Render& render) { report::writePdf(pdf, render); };
     click(dialog.Button1);
     f.answers.onPreview = nullptr;
     QProcess p;

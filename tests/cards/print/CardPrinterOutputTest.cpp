@@ -8,7 +8,7 @@
 #include "cards/print/ReportRender.h"
 #include "cards/print/TqrMemList.h"
 #include "data/Error.h"
-#include "data/OutputFile.h"
+#include "report/PdfWriter.h"
 
 #include <QImage>
 #include <QProcess>
@@ -120,12 +120,12 @@ public:
         dsrc.QList.open();
         const auto card = cards::makeCardReport(options, fields, dsrc.QList);
         const QString path = db.dir() + u'/' + name;
-        data::writePdf(path,
-                       cards::shiftedRender(
-                           [&](QPagedPaintDevice* device) {
-                               cards::printReport(card->report, *device, metrics());
-                           },
-                           offset));
+        report::writePdf(path,
+                         cards::shiftedRender(
+                             [&](QPagedPaintDevice* device) {
+                                 cards::printReport(card->report, *device, metrics());
+                             },
+                             offset));
         dsrc.QList.close();
         return path;
     }
@@ -134,12 +134,12 @@ public:
     {
         cards::TqrMemList memList(dsrc.src);
         const QString path = db.dir() + u'/' + name;
-        data::writePdf(path,
-                       cards::shiftedRender(
-                           [&](QPagedPaintDevice* device) {
-                               cards::printReport(memList.report, *device, metrics());
-                           },
-                           offset));
+        report::writePdf(path,
+                         cards::shiftedRender(
+                             [&](QPagedPaintDevice* device) {
+                                 cards::printReport(memList.report, *device, metrics());
+                             },
+                             offset));
         return path;
     }
 };

@@ -9,6 +9,8 @@
 #include "cards/print/PrintOutput.h"
 #include "cards/print/PrintPreviewWindow.h"
 #include "data/Error.h"
+#include "report/PageCapture.h"
+#include "report/TextMetrics.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,15 +33,25 @@
 
 namespace {
 
+// Laid-out A6 pages that read "Page 1", "Page 2", ...
 data::Answers::Render pages(int count)
 {
     return [count](QPagedPaintDevice* device) {
-        QPainter painter(device);
-        for (int page = 1; page <= count; ++page) {
-            if (page > 1)
-                device->newPage();
-            painter.drawText(QPointF(100, 100), QStringLiteral("Page %1").arg(page));
+        static const report::TextMetrics metrics;
+        const QFont font(QStringLiteral("Arial"), 12);
+        std::vector<report::Page> laidOut;
+        for (int number = 1; number <= count; ++number) {
+            report::Page page;
+            page.number = number;
+            page.width = report::mm(105);
+            page.height = report::mm(148);
+            const QString text = QStringLiteral("Page %1").arg(number);
+            page.items.push_back(
+                report::TextItem {report::mm(10), report::mm(10), metrics.width(font, text),
+                                  metrics.lineHeight(font), text, font, Qt::black});
+            laidOut.push_back(page);
         }
+        report::printPages(laidOut, *device);
     };
 }
 
