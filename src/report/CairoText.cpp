@@ -12,6 +12,7 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_ADVANCES_H
 #include FT_TRUETYPE_TABLES_H
 #include FT_TRUETYPE_TAGS_H
 #include <cmath>
@@ -130,6 +131,8 @@ CairoText::~CairoText()
     for (const Face& f : std::as_const(m_faces)) {
         cairo_font_face_destroy(f.face);
         cairo_font_face_destroy(f.emboldened);
+        if (f.file)
+            FT_Done_Face(f.file);
     }
     if (m_library)
         FT_Done_FreeType(m_library);
@@ -148,22 +151,20 @@ CairoText::Face CairoText::match(const QRawFont& font) const
             FT_Face ft = nullptr;
             if (FT_New_Face(m_library, file.constData(), index, &ft) != 0)
                 continue;
-            const bool same = sfntTable(ft, TTAG_head) == head;
-            if (same) {
-                result.italic = ft->style_flags & FT_STYLE_FLAG_ITALIC;
-                result.bold = ft->style_flags & FT_STYLE_FLAG_BOLD;
-                result.fixedWidth = FT_IS_FIXED_WIDTH(ft);
-                if (const auto* os2
-                    = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(ft, FT_SFNT_OS2)))
-                    result.weightClass = os2->usWeightClass;
+            if (sfntTable(ft, TTAG_head) != head) {
+                FT_Done_Face(ft);
+                continue;
             }
-            FT_Done_Face(ft);
-            if (same) {
-                result.face = cairoFace(file, index, false);
-                if (!result.bold)
-                    result.emboldened = cairoFace(file, index, true);
-                return result;
-            }
+            result.file = ft;
+            result.italic = ft->style_flags & FT_STYLE_FLAG_ITALIC;
+            result.bold = ft->style_flags & FT_STYLE_FLAG_BOLD;
+            result.fixedWidth = FT_IS_FIXED_WIDTH(ft);
+            if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(ft, FT_SFNT_OS2)))
+                result.weightClass = os2->usWeightClass;
+            result.face = cairoFace(file, index, false);
+            if (!result.bold)
+                result.emboldened = cairoFace(file, index, true);
+            return result;
         }
     }
     return result;
@@ -223,10 +224,20 @@ void CairoText::show(cairo_t* cr, const QGlyphRun& run, double shift, const QByt
     cairo_matrix_init(&matrix, size, 0, slant ? -syntheticSlant * size : 0, size, 0, 0);
     cairo_set_font_matrix(cr, &matrix);
 
+    // cairo moves along a string of glyphs by their advances, while the PDF's font gives each
+    // advance cut down to a whole thousandth of an em: each glyph is placed further by what
+    // the ones before it fall behind, so that it lands where Qt put it.
     std::vector<cairo_glyph_t> glyphs(size_t(indexes.size()));
-    for (size_t i = 0; i < glyphs.size(); ++i)
-        glyphs[i] = {indexes[qsizetype(i)], positions[qsizetype(i)].x(),
+    const double unitsPerEm = f.file->units_per_EM > 0 ? f.file->units_per_EM : 1000;
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        glyphs[i] = {indexes[qsizetype(i)], positions[qsizetype(i)].x() + m_lag * size,
                      positions[qsizetype(i)].y() + shift};
+        FT_Fixed units = 0;
+        if (FT_Get_Advance(f.file, indexes[qsizetype(i)], FT_LOAD_NO_SCALE, &units) == 0) {
+            const double advance = double(units) / unitsPerEm;
+            m_lag += advance - double(long(advance * 1000)) / 1000;
+        }
+    }
     if (text.isEmpty()) {
         cairo_show_glyphs(cr, glyphs.data(), int(glyphs.size()));
         return;
@@ -275,6 +286,7 @@ void CairoText::draw(cairo_t* cr, const TextItem& item, double deviceDpi)
     cairo_scale(cr, measuringPixel, measuringPixel);
     setColour(cr, item.color);
 
+    m_lag = 0;
     const QList<QGlyphRun> runs = layout.glyphRuns();
     if (runs.size() == 1 && runs.front().glyphIndexes().size() == item.text.size()
         && isSimpleText(item.text)) {

@@ -10,6 +10,7 @@ class QRawFont;
 typedef struct _cairo cairo_t;
 typedef struct _cairo_font_face cairo_font_face_t;
 typedef struct FT_LibraryRec_* FT_Library;
+typedef struct FT_FaceRec_* FT_Face;
 
 namespace report {
 
@@ -34,6 +35,7 @@ private:
     {
         cairo_font_face_t* face = nullptr; // null when no font file matches
         cairo_font_face_t* emboldened = nullptr;
+        FT_Face file = nullptr; // the same font file, for its advances
         bool italic = false;
         bool bold = false;
         bool fixedWidth = false;
@@ -49,6 +51,9 @@ private:
 
     QImage m_device;
     FT_Library m_library = nullptr;
+    // The distance, in ems, by which the PDF's text position falls behind cairo's in the text
+    // being shown (see show).
+    double m_lag = 0;
     QHash<QByteArray, Face> m_faces;
 };
 

@@ -33,7 +33,7 @@
 
 namespace {
 
-// Laid-out A6 pages that read "Page 1", "Page 2", ...
+// Laid-out A4 pages that read "Page 1", "Page 2", ...
 data::Answers::Render pages(int count)
 {
     return [count](QPagedPaintDevice* device) {
@@ -43,8 +43,8 @@ data::Answers::Render pages(int count)
         for (int number = 1; number <= count; ++number) {
             report::Page page;
             page.number = number;
-            page.width = report::mm(105);
-            page.height = report::mm(148);
+            page.width = report::mm(210);
+            page.height = report::mm(297);
             const QString text = QStringLiteral("Page %1").arg(number);
             page.items.push_back(
                 report::TextItem {report::mm(10), report::mm(10), metrics.width(font, text),

@@ -7,6 +7,7 @@
 #include "data/Connection.h"
 #include "data/Error.h"
 #include "report/PageCapture.h"
+#include "report/TextMetrics.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,15 +22,24 @@
 
 namespace {
 
-// Three pages, each showing its number.
+// Three laid-out A4 pages, each showing its number.
 void threePages(QPagedPaintDevice* device)
 {
-    QPainter painter(device);
-    for (int page = 1; page <= 3; ++page) {
-        if (page > 1)
-            device->newPage();
-        painter.drawText(QPointF(100, 100), QStringLiteral("Page %1").arg(page));
+    static const report::TextMetrics metrics;
+    const QFont font(QStringLiteral("Arial"), 12);
+    std::vector<report::Page> pages;
+    for (int number = 1; number <= 3; ++number) {
+        report::Page page;
+        page.number = number;
+        page.width = report::mm(210);
+        page.height = report::mm(297);
+        const QString text = QStringLiteral("Page %1").arg(number);
+        page.items.push_back(report::TextItem {report::mm(10), report::mm(10),
+                                               metrics.width(font, text), metrics.lineHeight(font),
+                                               text, font, Qt::black});
+        pages.push_back(page);
     }
+    report::printPages(pages, *device);
 }
 
 cards::PrintPreviewWindow* openWindow()
