@@ -140,19 +140,13 @@ int passThroughFloor(const char* packFile, const char* pdfFile)
     cairo_t* cr = cairo_create(pdf);
     unsigned long size = 0;
     while (unsigned char* bytes = nextPhoto(in, size)) {
-        jpeg_decompress_struct cinfo;
-        jpeg_error_mgr errors;
-        cinfo.err = jpeg_std_error(&errors);
-        jpeg_create_decompress(&cinfo);
-        jpeg_mem_src(&cinfo, bytes, size);
-        jpeg_read_header(&cinfo, TRUE);
-        const int width = int(cinfo.image_width), height = int(cinfo.image_height);
-        jpeg_destroy_decompress(&cinfo);
-        cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+        // cairo takes the picture's size from the JPEG's frame header and draws it over the
+        // surface it is attached to, so the surface needs no more than one pixel.
+        cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
         cairo_surface_set_mime_data(image, CAIRO_MIME_TYPE_JPEG, bytes, size, std::free, bytes);
         cairo_save(cr);
         cairo_translate(cr, 28.35, 28.35);
-        cairo_scale(cr, 59.6 / width, 79.2 / height); // 21.02 x 27.93 mm, the card's photo
+        cairo_scale(cr, 59.6, 79.2); // 21.02 x 27.93 mm, the card's photo
         cairo_set_source_surface(cr, image, 0, 0);
         cairo_paint(cr);
         cairo_restore(cr);
