@@ -3,6 +3,7 @@
 // 12-megapixel photos (its time). Each run is the real program, started as a child process,
 // so that its peak resident size is its own. The databases are made once in a temporary
 // folder; the 7000 x 7000 photos are nearly uniform, which keeps them small.
+#include "ChildRun.h"
 #include "data/Connection.h"
 #include "data/Query.h"
 #include "data/Schema.h"
@@ -11,24 +12,15 @@
 #include "imaging/Picture.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 // clang-format off
 #include <jpeglib.h>
 // clang-format on
-
-#if defined(Q_OS_UNIX)
-#    include <spawn.h>
-#    include <sys/resource.h>
-#    include <sys/wait.h>
-extern char** environ;
-#endif
 
 namespace {
 
@@ -129,67 +121,22 @@ QString database(const QString& name, int count, QByteArray (*photo)(int, int), 
     return file;
 }
 
-struct Run
-{
-    bool ok = false;
-    double seconds = 0;
-    double peakMegabytes = 0;
-};
-
-// The child's own peak: a process's peak size includes that of the process it was started
-// from (exec takes over the record), and this one holds big pictures while it makes the
-// databases. So a small copy of this program, started with --measure, starts the command
-// from a fresh fork and reports the command's figures alone.
-int measure(char** argv)
-{
-#if defined(Q_OS_UNIX)
-    QElapsedTimer timer;
-    timer.start();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execv(argv[0], argv);
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage {};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid)
-        return 1;
-    std::printf("%ld %f\n", usage.ru_maxrss, double(timer.nsecsElapsed()) / 1e9);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
-#else
-    Q_UNUSED(argv);
-    return 1;
-#endif
-}
-
 // Runs "melbrin cards" on the database and measures the child alone.
-Run cardsCommand(const QString& file)
+benchchild::Run cardsCommand(const QString& file)
 {
-    Run run;
     // MELBRIN names another build of the program to compare with.
     const QString exe = qEnvironmentVariableIsEmpty("MELBRIN") ? QStringLiteral(MELBRIN_EXE)
                                                                : qEnvironmentVariable("MELBRIN");
-    QProcess process;
-    process.start(QCoreApplication::applicationFilePath(),
-                  {QStringLiteral("--measure"), exe, QStringLiteral("cards"),
-                   QStringLiteral("--output"), folder().filePath(QStringLiteral("cards.pdf")),
-                   QStringLiteral("--database"), file});
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    const QStringList figures
-        = QString::fromLatin1(process.readAllStandardOutput()).simplified().split(u' ');
-    if (figures.size() != 2)
-        return run;
-    run.peakMegabytes = figures[0].toDouble() / 1024.0; // kilobytes on Linux
-    run.seconds = figures[1].toDouble();
-    run.ok = process.exitCode() == 0;
-    return run;
+    return benchchild::runMeasured(exe,
+                                   {QStringLiteral("cards"), QStringLiteral("--output"),
+                                    folder().filePath(QStringLiteral("cards.pdf")),
+                                    QStringLiteral("--database"), file});
 }
 
 void report(benchmark::State& state, const QString& file)
 {
     for (auto _ : state) {
-        const Run run = cardsCommand(file);
+        const benchchild::Run run = cardsCommand(file);
         if (!run.ok) {
             state.SkipWithError("the cards command failed");
             return;
@@ -228,7 +175,7 @@ BENCHMARK(Cards12Megapixel)->Arg(20)->Unit(benchmark::kMillisecond)->Iterations(
 int main(int argc, char** argv)
 {
     if (argc >= 3 && std::strcmp(argv[1], "--measure") == 0)
-        return measure(argv + 2);
+        return benchchild::measureChild(argv + 2);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QCoreApplication app(argc, argv);

@@ -309,6 +309,7 @@ void finishDestination(j_compress_ptr cinfo)
 struct EncodeJob
 {
     const Picture* picture;
+    int quality;
     ErrorManager errors;
     Destination destination;
     jpeg_compress_struct cinfo;
@@ -333,7 +334,7 @@ bool encodeInto(EncodeJob* job)
     cinfo->input_components = 3;
     cinfo->in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(cinfo);
-    jpeg_set_quality(cinfo, 90, TRUE);
+    jpeg_set_quality(cinfo, job->quality, TRUE);
     jpeg_start_compress(cinfo, TRUE);
     while (cinfo->next_scanline < cinfo->image_height) {
         // libjpeg only reads the rows it is given.
@@ -349,10 +350,15 @@ bool encodeInto(EncodeJob* job)
 
 QByteArray encodeJpeg(const Picture& picture)
 {
+    return encodeJpeg(picture, 90);
+}
+
+QByteArray encodeJpeg(const Picture& picture, int quality)
+{
     if (picture.isEmpty())
         return {};
     QByteArray bytes;
-    EncodeJob job {&picture, {}, {{}, &bytes, 0}, {}};
+    EncodeJob job {&picture, std::clamp(quality, 1, 100), {}, {{}, &bytes, 0}, {}};
     if (!encodeInto(&job))
         throw data::Error(QString::fromLocal8Bit(job.errors.message));
     return bytes;

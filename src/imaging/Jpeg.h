@@ -11,6 +11,8 @@ class Picture;
 // otherwise the library's defaults. A picture with no pixels encodes to no bytes.
 // Throws data::Error when the encoder fails.
 QByteArray encodeJpeg(const Picture& picture);
+// The same at another quality (1 to 100).
+QByteArray encodeJpeg(const Picture& picture, int quality);
 
 // Decodes a whole JPEG stream with the best-quality settings into 24 bits per pixel: grey
 // pictures become grey 24-bit ones, CMYK and YCCK ones are turned into colour. With an empty

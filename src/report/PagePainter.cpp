@@ -8,9 +8,13 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace report {
 namespace {
+
+constexpr double maxImageDpi = 600;
 
 class Device
 {
@@ -47,9 +51,23 @@ public:
             m_painter.fillRect(QRectF(r.left(), r.bottom() - h, r.width(), h), c);
     }
 
+    // A picture from a source is decoded no larger than the device shows it, and at most at
+    // maxImageDpi of its rectangle.
     void operator()(const ImageItem& item) const
     {
-        m_painter.drawImage(rect(item.rect), item.image);
+        const QRectF r = rect(item.rect);
+        if (!item.source) {
+            m_painter.drawImage(r, item.image);
+            return;
+        }
+        const QRectF shown = m_painter.combinedTransform().mapRect(r);
+        const auto side = [](double shownPixels, Length length) {
+            return std::max(
+                1, int(std::ceil(std::min(shownPixels, length.toDevice(maxImageDpi)) - 1e-9)));
+        };
+        m_painter.drawImage(r,
+                            item.pixels(QSize(side(shown.width(), item.rect.width),
+                                              side(shown.height(), item.rect.height))));
     }
 
     void operator()(const LineItem& item) const

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace report {
 namespace {
@@ -395,18 +396,34 @@ PageItem readItem(Reader& in, const std::vector<QImage>& images, quint16 version
 
 QByteArray encodePreparedReport(const std::vector<Page>& pages)
 {
-    // Pictures shared between items (the same image each time) are stored once.
+    // Pictures shared between items (the same image, or the same source, each time) are
+    // stored once; a source's pixels are taken at full size.
     std::vector<QImage> images;
     QHash<qint64, quint32> indexOf;
+    QHash<const ImageSource*, quint32> indexOfSource;
     for (const Page& page : pages) {
         for (const PageItem& item : page.items) {
-            if (const auto* image = std::get_if<ImageItem>(&item);
-                image && !image->image.isNull() && !indexOf.contains(image->image.cacheKey())) {
+            const auto* image = std::get_if<ImageItem>(&item);
+            if (!image)
+                continue;
+            if (image->source) {
+                if (!indexOfSource.contains(image->source.get())) {
+                    indexOfSource.insert(image->source.get(), quint32(images.size()));
+                    images.push_back(image->pixels());
+                }
+            } else if (!image->image.isNull() && !indexOf.contains(image->image.cacheKey())) {
                 indexOf.insert(image->image.cacheKey(), quint32(images.size()));
                 images.push_back(image->image);
             }
         }
     }
+    const auto stored = [&](const ImageItem& image) -> std::optional<quint32> {
+        if (image.source)
+            return indexOfSource.value(image.source.get());
+        if (image.image.isNull())
+            return std::nullopt;
+        return indexOf.value(image.image.cacheKey());
+    };
 
     const bool needsTwo = std::any_of(pages.begin(), pages.end(), [](const Page& page) {
         return std::any_of(page.items.begin(), page.items.end(), [](const PageItem& item) {
@@ -436,10 +453,10 @@ QByteArray encodePreparedReport(const std::vector<Page>& pages)
         out.length(page.height);
         // A picture item without a picture, or shapes without a path, draw nothing and are
         // left out.
-        const auto empty = [](const PageItem& item) {
+        const auto empty = [&](const PageItem& item) {
             const auto* image = std::get_if<ImageItem>(&item);
             const auto* shape = std::get_if<ShapeItem>(&item);
-            return (image && image->image.isNull()) || (shape && shape->path.elementCount() == 0);
+            return (image && !stored(*image)) || (shape && shape->path.elementCount() == 0);
         };
         quint32 count = 0;
         for (const PageItem& item : page.items)
@@ -459,11 +476,12 @@ QByteArray encodePreparedReport(const std::vector<Page>& pages)
                 out.color(f.color);
                 out.length(f.width);
             } else if (const auto* image = std::get_if<ImageItem>(&item)) {
-                if (image->image.isNull())
+                const std::optional<quint32> index = stored(*image);
+                if (!index)
                     continue;
                 out.u8(quint8(Kind::Image));
                 out.rect(image->rect);
-                out.u32(indexOf.value(image->image.cacheKey()));
+                out.u32(*index);
             } else if (const auto* line = std::get_if<LineItem>(&item)) {
                 out.u8(quint8(Kind::Line));
                 out.length(line->x1);

@@ -1,6 +1,7 @@
 #include "ReportFixture.h"
 #include "report/DataTextControl.h"
 #include "report/ImageControl.h"
+#include "report/ImageSource.h"
 #include "report/LabelControl.h"
 #include "report/LineControl.h"
 #include "report/PagePainter.h"
@@ -12,6 +13,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 using namespace fixture;
 using report::LengthRect;
@@ -68,6 +71,50 @@ TEST(PagePainter, DrawsFillsPicturesLinesAndTextWhereTheLayoutPutThem)
     EXPECT_TRUE(anyDark(image, box));
     EXPECT_TRUE(anyDark(image, QRect(box.right() - 10, box.top(), 10, box.height())));
     EXPECT_FALSE(anyDark(image, QRect(box.right() + 3, box.top(), 40, box.height())));
+}
+
+// A picture source that paints itself blue at whatever size it is asked for.
+class RecordingSource final : public report::ImageSource
+{
+public:
+    QSize size() const override { return {4000, 4000}; }
+    QImage image(QSize fit) const override
+    {
+        fits.push_back(fit);
+        QImage image(fit.isEmpty() ? size() : fit, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        return image;
+    }
+    QByteArray jpeg() const override { return {}; }
+
+    mutable std::vector<QSize> fits;
+};
+
+// A picture with a source is asked for the pixels the device shows, at most 600 dots per inch
+// of its rectangle: 0.2 by 0.4 inches here.
+TEST(PagePainter, AsksASourceForThePixelsTheDeviceShows)
+{
+    const auto source = std::make_shared<RecordingSource>();
+    report::Page page;
+    page.width = mm(10);
+    page.height = mm(12);
+    page.items.push_back(report::ImageItem {{mm(1), mm(1), mm(5.08), mm(10.16)}, {}, source});
+    const auto paintAt = [&](int dpi, double zoom) {
+        QImage image(int(10 / 25.4 * dpi * zoom) + 1, int(12 / 25.4 * dpi * zoom) + 1,
+                     QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(dpi / 0.0254));
+        image.setDotsPerMeterY(qRound(dpi / 0.0254));
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(zoom, zoom);
+        report::PagePainter::paint(page, painter);
+        return image;
+    };
+    const QImage screen = paintAt(100, 1);
+    paintAt(100, 2); // a preview zoomed in
+    paintAt(2400, 1);
+    EXPECT_EQ(source->fits, (std::vector<QSize> {{20, 40}, {40, 80}, {120, 240}}));
+    EXPECT_EQ(screen.pixelColor(10, 20), QColor(Qt::blue));
 }
 
 // Writes a two-page PDF through the printer path and reads its text back.

@@ -1,12 +1,8 @@
 #include "CardReport.h"
 
 #include "DesignConstants.h"
-#include "OwnedImage.h"
+#include "PhotoSource.h"
 #include "data/Query.h"
-#include "imaging/Picture.h"
-#include "imaging/PictureBlob.h"
-
-#include <cmath>
 
 namespace cards {
 
@@ -30,14 +26,12 @@ void CardReport::DetailBand1BeforePrint(report::Band&, bool&)
 {
     if (m_rows.eof())
         return;
-    // Decoded no larger than the photo box needs at 600 dots per inch.
-    const auto dots
-        = [](report::Length length) { return int(std::ceil(length.toMm() * 600 / 25.4)); };
-    imaging::Picture photo;
     // A member without a photo leaves the background showing in its place.
-    imaging::LoadPhotoFromBlob(m_rows, QStringLiteral("photo"), photo,
-                               QSize(dots(qrPhoto->rect.width), dots(qrPhoto->rect.height)));
-    qrPhoto->picture = ownedImage(photo);
+    const QByteArray bytes = storedPhoto(m_rows);
+    qrPhoto->picture = QImage();
+    qrPhoto->source = bytes.isEmpty()
+        ? nullptr
+        : PhotoSource::forBox(bytes, qrPhoto->rect.width, qrPhoto->rect.height);
 }
 
 void CardReport::addBackground(report::Length width, report::Length height)

@@ -1,10 +1,7 @@
 #include "TqrMemList.h"
 
 #include "DesignConstants.h"
-#include "OwnedImage.h"
-#include "imaging/Picture.h"
-#include "imaging/PictureBlob.h"
-#include "imaging/Resample.h"
+#include "PhotoSource.h"
 
 namespace cards {
 TqrMemList::TqrMemList(data::Connection& src)
@@ -72,12 +69,10 @@ void TqrMemList::addLabel(report::LabelControl*& label, double top, const QStrin
 
 void TqrMemList::QRSubDetail1BeforePrint(report::Band&, bool&)
 {
-    imaging::Picture photo;
     // A member without a photo gets an empty box.
-    imaging::LoadPhotoFromBlob(data, QStringLiteral("photo"), photo, QSize(120, 160));
-    if (!photo.isEmpty())
-        imaging::ResizeGraphic(photo, 120, 160);
-    qrPhoto->picture = ownedImage(photo);
+    const QByteArray bytes = storedPhoto(data);
+    qrPhoto->picture = QImage();
+    qrPhoto->source = bytes.isEmpty() ? nullptr : PhotoSource::resampled(bytes, QSize(120, 160));
 }
 
 } // namespace cards

@@ -135,7 +135,7 @@ TEST_P(CardDesigns, PlaceBackgroundPhotoAndSlotsAsDesigned)
     ASSERT_EQ(images.size(), 2u);
     EXPECT_EQ(images[0].rect, c.background.translated(mm(10), mm(10)));
     EXPECT_EQ(images[1].rect, c.photo.translated(mm(10), mm(10)));
-    EXPECT_EQ(images[1].image.size(), QSize(48, 64));
+    EXPECT_EQ(images[1].pixels().size(), QSize(48, 64));
 
     const auto lines = page.all<report::LineItem>();
     ASSERT_EQ(lines.size(), 7u);
@@ -277,9 +277,9 @@ TEST(CardDesigns, ShareTheBackgroundAndLoadEachMembersPhoto)
     ASSERT_EQ(images.size(), 5u); // A: background and photo; B: background; C: both
     for (const std::size_t background : {0u, 2u, 3u})
         EXPECT_EQ(images[background].image.cacheKey(), images[0].image.cacheKey());
-    EXPECT_EQ(images[1].image.size(), QSize(40, 50));
-    EXPECT_EQ(images[4].image.size(), QSize(120, 160));
-    EXPECT_EQ(images[4].image.pixelColor(60, 80), QColor(Qt::white));
+    EXPECT_EQ(images[1].pixels().size(), QSize(40, 50));
+    EXPECT_EQ(images[4].pixels().size(), QSize(120, 160));
+    EXPECT_EQ(images[4].pixels().pixelColor(60, 80), QColor(Qt::white));
 }
 
 // Painted, a card without a photo shows its background where the photo goes, not a white box.

@@ -80,7 +80,7 @@ TEST(CheckList, BoxesHoldPhotoAndDataOrderedByGroupAndName)
     // Only Ann has a photo; Bob's and Zoe's boxes hold their frames alone.
     const auto images = page.all<report::ImageItem>();
     ASSERT_EQ(images.size(), 1u);
-    EXPECT_EQ(images[0].image.size(), QSize(120, 160));
+    EXPECT_EQ(images[0].pixels().size(), QSize(120, 160));
     EXPECT_EQ(images[0].rect,
               (report::LengthRect {mm(10 + 0.53), mm(10 + 61.2 + 0.53), mm(20.90), mm(28.05)}));
 
