@@ -2,6 +2,7 @@
 // user's import runs: the reader process parses the file, its answer is checked and decoded,
 // the members are read and every row is written. Beside it the floor: libfreexl reading
 // every cell of the same file in this process, measured in the same run.
+#include "data/Connection.h"
 #include "data/Schema.h"
 #include "data/Tdsrc.h"
 #include "exchange/SheetTable.h"
@@ -76,12 +77,24 @@ QString filledDatabase(int members)
     return file;
 }
 
-// The import of the workbook into a fresh copy of the database holding its members.
-void importWorkbook(benchmark::State& state)
+// The same database with a photo of 24 KiB for every member.
+QString databaseWithPhotos(int members)
+{
+    const QString file = folder().filePath(QStringLiteral("photos%1.mdb").arg(members));
+    if (QFileInfo::exists(file))
+        return file;
+    QFile::copy(filledDatabase(members), file);
+    data::Connection connection;
+    connection.setConnectionString(data::buildConnectionString(file, data::Tdsrc::password()));
+    connection.open();
+    connection.execute(QStringLiteral("UPDATE stafftbl SET photo = randomblob(24576)"));
+    return file;
+}
+
+void importInto(benchmark::State& state, const QString& source)
 {
     const int members = int(state.range(0));
     const QString file = workbook(members);
-    const QString source = filledDatabase(members);
     const QString work = folder().filePath(QStringLiteral("work.mdb"));
     data::Tdsrc dsrc;
     imaging::NullProgress progress;
@@ -98,6 +111,17 @@ void importWorkbook(benchmark::State& state)
             state.SkipWithError("import refused");
     }
     state.SetItemsProcessed(state.iterations() * members);
+}
+
+// The import of the workbook into a fresh copy of the database holding its members.
+void importWorkbook(benchmark::State& state)
+{
+    importInto(state, filledDatabase(int(state.range(0))));
+}
+
+void importWorkbookOverPhotos(benchmark::State& state)
+{
+    importInto(state, databaseWithPhotos(int(state.range(0))));
 }
 
 // libfreexl opening the workbook, finding the sheet and reading every cell's value.
@@ -133,5 +157,6 @@ BENCHMARK(readCellsWithFreexl)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iter
 BENCHMARK(importWorkbook)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(readCellsWithFreexl)->Arg(20'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(importWorkbook)->Arg(20'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(importWorkbookOverPhotos)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace

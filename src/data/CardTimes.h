@@ -22,9 +22,9 @@ QString utcText(const QDateTime& time);
 // file has neither time and is not listed until its data changes.
 QString reprintCondition();
 
-// Remembers the card data of a query's current row before it is edited (nothing for a row
-// about to be appended) and, once the new values are set, stamps the change time when any of
-// them differs. Queries without the time columns (a read-only older file) are left alone.
+// Stamps the change time of a query's pending row, once its new values are set, when it is
+// appended or any of them differs from the row as it was read. Queries without the time
+// columns (a read-only older file) are left alone.
 class CardChange
 {
 public:
@@ -34,7 +34,6 @@ public:
     void stamp(Query& query, const QDateTime& now = QDateTime::currentDateTimeUtc()) const;
 
 private:
-    std::vector<QVariant> m_before;
     bool m_appended = false;
 };
 

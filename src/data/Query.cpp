@@ -436,7 +436,26 @@ const Query::Row& Query::currentRowData() const
 QVariant Query::value(const QString& name) const
 {
     const int c = columnIndex(name);
-    const Row& row = currentRowData();
+    return valueOf(currentRowData(), c);
+}
+
+QVariant Query::storedValue(const QString& name) const
+{
+    const int c = columnIndex(name);
+    requireRow();
+    if (m_state == State::Insert)
+        return {};
+    return valueOf(m_rows[m_current], c);
+}
+
+bool Query::isModified(const QString& name) const
+{
+    const int c = columnIndex(name);
+    return m_state != State::Browse && m_pending->changed[c];
+}
+
+QVariant Query::valueOf(const Row& row, int c) const
+{
     const QVariant& v = row.values[c];
     const Column& col = m_columns[c];
     if (!col.lazyBlob || v.isNull() || v.typeId() == QMetaType::QByteArray)

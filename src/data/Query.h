@@ -69,6 +69,11 @@ public:
     QString declaredType(const QString& column) const;
 
     QVariant value(const QString& column) const;
+    // The current row's column as it was read or last posted, leaving pending changes aside
+    // (Null for a row being appended); blobs are read from the file.
+    QVariant storedValue(const QString& column) const;
+    // Whether the column was set since edit() or append().
+    bool isModified(const QString& column) const;
     bool isNull(const QString& column) const { return value(column).isNull(); }
     // Conversions that raise the conversion error on Null.
     qint32 asInt(const QString& column) const;
@@ -104,6 +109,7 @@ private:
     const Column& column(const QString& name) const;
     int columnIndex(const QString& name) const;
     const Row& currentRowData() const;
+    QVariant valueOf(const Row& row, int column) const;
     void requireOpen() const;
     void requireRow() const;
     void requireEditing() const;

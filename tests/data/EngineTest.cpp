@@ -1,4 +1,5 @@
 #include "TempDatabase.h"
+#include "data/CardTimes.h"
 #include "data/Connection.h"
 #include "data/Error.h"
 #include "data/Query.h"
@@ -392,4 +393,41 @@ TEST_F(Engine, APostedRowHoldsWhatTheFileHoldsWithItsStatementsPreparedOnce)
     kinds.close();
     kinds.open();
     EXPECT_EQ(kinds.rowCount(), int(std::size(cases)));
+}
+
+TEST_F(Engine, ACardChangeIsStampedOnlyWhenAValueSetDiffersFromTheRowAsRead)
+{
+    struct Case
+    {
+        const char* column;
+        QVariant value;
+        bool stamped;
+    } cases[] = {
+        {"name", QStringLiteral("Ann"), false},
+        {"name", QStringLiteral("ann"), true},
+        {"photo", QByteArray("photo"), false},
+        {"photo", QByteArray("other"), true},
+        {"photo", QVariant(), true},
+        {"post", QStringLiteral("Clerk"), true},
+        {"gid", 0, false},
+    };
+    for (const Case& c : cases) {
+        db.exec(QStringLiteral("delete from stafftbl"));
+        addMember(db, 0, QStringLiteral("Ann"), {}, {}, QByteArray("photo"));
+        Query& q = staff();
+        q.open();
+        const data::CardChange change(q, false);
+        q.edit();
+        q.setValue(QString::fromLatin1(c.column), c.value);
+        change.stamp(q);
+        q.post();
+        EXPECT_EQ(!q.isNull(data::changedColumn), c.stamped) << c.column;
+    }
+    Query& q = staff();
+    q.open();
+    const data::CardChange change(q, true);
+    q.append();
+    change.stamp(q);
+    q.post();
+    EXPECT_FALSE(q.isNull(data::changedColumn)) << "an appended member";
 }
