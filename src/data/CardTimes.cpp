@@ -30,10 +30,10 @@ CardChange::CardChange(const Query&, bool appended)
     : m_appended(appended)
 { }
 
-void CardChange::stamp(Query& query, const QDateTime& now) const
+bool CardChange::stamp(Query& query, const QDateTime& now) const
 {
     if (!query.hasColumn(changedColumn))
-        return;
+        return true;
     // The row as it was read is still the query's stored row: only the columns set since
     // edit() can differ from it, and only those are compared (a photo is read only then).
     bool changed = m_appended;
@@ -43,7 +43,7 @@ void CardChange::stamp(Query& query, const QDateTime& now) const
             changed = query.value(column) != query.storedValue(column);
     }
     if (!changed)
-        return;
+        return false;
     // Later than the last print, also when the clock has gone back since.
     QString stamp = utcText(now);
     const QVariant printed = query.value(printedColumn);
@@ -54,6 +54,7 @@ void CardChange::stamp(Query& query, const QDateTime& now) const
             stamp = utcText(after);
     }
     query.setValue(changedColumn, stamp);
+    return true;
 }
 
 void markPrinted(Connection& connection, const std::vector<qlonglong>& seqs, const QDateTime& now)

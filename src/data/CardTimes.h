@@ -30,8 +30,9 @@ class CardChange
 public:
     // Before edit() or append(); appended says which one follows.
     CardChange(const Query& query, bool appended);
-    // After the new values are set, before post().
-    void stamp(Query& query, const QDateTime& now = QDateTime::currentDateTimeUtc()) const;
+    // After the new values are set, before post(). Returns false only when the query has the
+    // time columns and the pending row holds nothing but the values the row was read with.
+    bool stamp(Query& query, const QDateTime& now = QDateTime::currentDateTimeUtc()) const;
 
 private:
     bool m_appended = false;

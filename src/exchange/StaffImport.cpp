@@ -138,8 +138,12 @@ bool Importer::writeMember(int row, qint32 gid)
             m_staff.setValue(QStringLiteral("remark"), QStringLiteral(" "));
             imaging::SavePictureToBlob(m_staff, QStringLiteral("photo"), m_noPhoto);
         }
-        change.stamp(m_staff);
-        m_staff.post();
+        // A member who has these values already is not written again: the write would
+        // rewrite the whole record, photo and all.
+        if (change.stamp(m_staff) || !existing)
+            m_staff.post();
+        else
+            m_staff.cancel();
     } catch (const std::exception& e) {
         m_reason = QString::fromUtf8(e.what());
         m_staff.cancel();

@@ -381,6 +381,23 @@ TEST_F(StaffImportTest, StatementsArePreparedPerImportNotPerRow)
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM grptbl")), 13);
 }
 
+TEST_F(StaffImportTest, AMemberWhoseValuesAreTheSameIsNotWrittenAgain)
+{
+    db.exec(QStringLiteral("CREATE TABLE writes (name TEXT); CREATE TRIGGER counted AFTER UPDATE "
+                           "ON stafftbl BEGIN INSERT INTO writes VALUES (NEW.name); END"));
+    dsrc.connectTo(db.path());
+    const SheetTable sheet({"NAME", "GROUP", "POST"},
+                           {Row {"Ann", "Sales", "Clerk"}, Row {"Bob", QVariant(), "Boss"}});
+    EXPECT_TRUE(run(sheet));
+    const QVariant changed = member(QStringLiteral("Ann"))["changedutc"];
+    EXPECT_TRUE(run(sheet));
+    EXPECT_TRUE(run(SheetTable({"NAME", "POST"}, {Row {"Ann", "Clerk"}, Row {"Bob", "Head"}})));
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT group_concat(name) FROM writes")),
+              QStringLiteral("Bob"));
+    EXPECT_EQ(member(QStringLiteral("Ann"))["changedutc"], changed);
+    EXPECT_EQ(member(QStringLiteral("Bob"))["post"], QStringLiteral("Head"));
+}
+
 TEST(NameIndex, FollowsRenamesAppendsAndRowsChangedBehindItsBack)
 {
     TempDatabase db;
