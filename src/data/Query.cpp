@@ -2,12 +2,12 @@
 
 #include "Connection.h"
 #include "Error.h"
+#include "Statement.h"
 
 #include <QRegularExpression>
 #include <algorithm>
 #include <limits>
 #include <optional>
-#include <sqlcipher/sqlite3.h>
 
 namespace data {
 
@@ -46,93 +46,35 @@ QString quoted(const QString& identifier)
     return u'"' + QString(identifier).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
 }
 
-class Statement
-{
-public:
-    Statement(sqlite3* db, const QString& sql)
-        : m_db(db)
-    {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, nullptr)
-            != SQLITE_OK)
-            throwEngineError(db);
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
+} // namespace
 
-    sqlite3_stmt* get() const { return m_stmt; }
-    void bind(int index, const QVariant& value)
+// What the file adds to a row of the query's table beyond the values written, learnt once,
+// and the statements that write and read back rows, each prepared once and bound anew for
+// every row.
+struct Query::Writer
+{
+    bool known = false; // the three below are learnt
+    bool triggers = false; // the file may change a row after it is written
+    std::vector<bool> filled; // per column: an insert that leaves it out may store a value
+    std::vector<bool> rowid; // per column: the row id under another name
+    QHash<QByteArray, std::shared_ptr<Statement>> statements;
+
+    template<typename Sql> Statement& statement(sqlite3* db, const QByteArray& key, Sql sql)
     {
-        int rc = SQLITE_OK;
-        if (value.isNull()) {
-            rc = sqlite3_bind_null(m_stmt, index);
-        } else {
-            switch (value.typeId()) {
-            case QMetaType::Bool:
-            case QMetaType::Int:
-            case QMetaType::UInt:
-            case QMetaType::LongLong:
-            case QMetaType::ULongLong:
-            case QMetaType::Short:
-            case QMetaType::UShort:
-                rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
-                break;
-            case QMetaType::Double:
-            case QMetaType::Float:
-                rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
-                break;
-            case QMetaType::QByteArray: {
-                const QByteArray bytes = value.toByteArray();
-                rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(),
-                                         sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
-                break;
-            }
-            default: {
-                const QByteArray text = value.toString().toUtf8();
-                rc = sqlite3_bind_text64(m_stmt, index, text.constData(),
-                                         sqlite3_uint64(text.size()), SQLITE_TRANSIENT,
-                                         SQLITE_UTF8);
-            }
+        std::shared_ptr<Statement>& kept = statements[key];
+        if (!kept) {
+            try {
+                kept = std::make_shared<Statement>(db, sql());
+            } catch (...) {
+                statements.remove(key);
+                throw;
             }
         }
-        if (rc != SQLITE_OK)
-            throwEngineError(m_db);
+        return *kept;
     }
-    // True for a row, false when done; throws on failure.
-    bool step()
-    {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc == SQLITE_DONE)
-            return false;
-        throwEngineError(m_db);
-    }
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
 };
 
-QVariant columnValue(sqlite3_stmt* stmt, int i)
-{
-    switch (sqlite3_column_type(stmt, i)) {
-    case SQLITE_INTEGER:
-        return QVariant(qlonglong(sqlite3_column_int64(stmt, i)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(stmt, i));
-    case SQLITE_TEXT:
-        return QVariant(
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
-                              sqlite3_column_bytes(stmt, i)));
-    case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
-                                   sqlite3_column_bytes(stmt, i)));
-    default:
-        return {};
-    }
-}
+namespace {
 
 bool isNumeric(const QVariant& v)
 {
@@ -308,6 +250,7 @@ void Query::readRow(void* handle, Row& row) const
 
 void Query::close()
 {
+    m_writer.reset();
     m_open = false;
     m_rows.clear();
     m_columns.clear();
@@ -493,7 +436,26 @@ const Query::Row& Query::currentRowData() const
 QVariant Query::value(const QString& name) const
 {
     const int c = columnIndex(name);
-    const Row& row = currentRowData();
+    return valueOf(currentRowData(), c);
+}
+
+QVariant Query::storedValue(const QString& name) const
+{
+    const int c = columnIndex(name);
+    requireRow();
+    if (m_state == State::Insert)
+        return {};
+    return valueOf(m_rows[m_current], c);
+}
+
+bool Query::isModified(const QString& name) const
+{
+    const int c = columnIndex(name);
+    return m_state != State::Browse && m_pending->changed[c];
+}
+
+QVariant Query::valueOf(const Row& row, int c) const
+{
     const QVariant& v = row.values[c];
     const Column& col = m_columns[c];
     if (!col.lazyBlob || v.isNull() || v.typeId() == QMetaType::QByteArray)
@@ -649,43 +611,123 @@ void Query::setBlob(const QString& column, const QByteArray& bytes)
     setValue(column, bytes.isEmpty() ? QVariant() : QVariant(bytes));
 }
 
+Query::Writer& Query::writer()
+{
+    if (!m_writer)
+        m_writer = std::make_unique<Writer>();
+    return *m_writer;
+}
+
+void Query::learnTable(Writer& w) const
+{
+    if (w.known)
+        return;
+    sqlite3* db = m_connection.handle();
+    const QString& table = m_tables.front().name;
+    struct Declared
+    {
+        bool hasDefault = false;
+        bool key = false;
+        QString type;
+    };
+    QHash<QString, Declared> declared;
+    int keys = 0;
+    {
+        // cid, name, type, notnull, dflt_value, pk
+        Statement info(db, QStringLiteral("pragma table_info(%1)").arg(quoted(table)));
+        while (info.step()) {
+            Declared d;
+            d.type = columnValue(info.get(), 2).toString().toUpper();
+            d.hasDefault = sqlite3_column_type(info.get(), 4) != SQLITE_NULL;
+            d.key = sqlite3_column_int(info.get(), 5) > 0;
+            keys += d.key ? 1 : 0;
+            declared.insert(columnValue(info.get(), 1).toString().toLower(), d);
+        }
+    }
+    {
+        Statement count(
+            db,
+            QStringLiteral("select (select count(*) from sqlite_master where type = "
+                           "'trigger' and tbl_name = ?1 collate nocase) + (select count(*) "
+                           "from sqlite_temp_master where type = 'trigger' and tbl_name = "
+                           "?1 collate nocase)"));
+        count.bind(1, table);
+        w.triggers = !count.step() || sqlite3_column_int(count.get(), 0) > 0;
+    }
+    w.filled.assign(m_columns.size(), true);
+    w.rowid.assign(m_columns.size(), false);
+    for (size_t c = 0; c < m_columns.size(); ++c) {
+        const auto it = declared.constFind(m_columns[c].origin.toLower());
+        if (it == declared.cend())
+            continue;
+        // A single INTEGER PRIMARY KEY column is the row id.
+        w.rowid[c] = it->key && keys == 1 && it->type == u"INTEGER";
+        w.filled[c] = it->hasDefault || w.rowid[c];
+    }
+    w.known = true;
+}
+
+bool Query::storedAsWritten(const Row& row) const
+{
+    const Writer& w = *m_writer;
+    if (w.triggers)
+        return false;
+    for (size_t c = 0; c < m_columns.size(); ++c) {
+        const Column& col = m_columns[c];
+        const QVariant& v = row.values[c];
+        if (!row.changed[c]) {
+            // An insert gives the row id column its number, which is known.
+            if (m_state == State::Insert && w.filled[c] && !w.rowid[c])
+                return false;
+        } else if (w.rowid[c]) {
+            return false;
+        } else if (col.lazyBlob ? !v.isNull() && v.typeId() != QMetaType::QByteArray
+                                : !readsBackAsBound(col.declType, v)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void Query::post()
 {
     requireEditing();
     sqlite3* db = m_connection.handle();
     if (!db)
         throw Error(QStringLiteral("Operation is not allowed when the object is closed"));
-    const Table& table = m_tables.front();
-    QStringList names;
     std::vector<int> which;
+    QByteArray key(1, m_state == State::Insert ? 'i' : 'u');
     for (int c = 0; c < int(m_columns.size()); ++c) {
         if (m_pending->changed[c]) {
-            names << quoted(m_columns[c].origin);
             which.push_back(c);
+            key.append(reinterpret_cast<const char*>(&c), sizeof c);
         }
     }
-    QString sql;
-    if (m_state == State::Insert) {
-        if (names.isEmpty()) {
-            sql = QStringLiteral("insert into %1 default values").arg(quoted(table.name));
-        } else {
-            QStringList marks(names.size(), QStringLiteral("?"));
-            sql = QStringLiteral("insert into %1 (%2) values (%3)")
-                      .arg(quoted(table.name), names.join(u", "), marks.join(u", "));
-        }
-    } else {
-        if (names.isEmpty()) {
-            m_state = State::Browse;
-            m_pending.reset();
-            return;
+    if (m_state == State::Edit && which.empty()) {
+        m_state = State::Browse;
+        m_pending.reset();
+        return;
+    }
+    Writer& w = writer();
+    learnTable(w);
+    Statement& stmt = w.statement(db, key, [&] {
+        const QString table = quoted(m_tables.front().name);
+        QStringList names;
+        for (int c : which)
+            names << quoted(m_columns[c].origin);
+        if (m_state == State::Insert) {
+            if (names.isEmpty())
+                return QStringLiteral("insert into %1 default values").arg(table);
+            const QStringList marks(names.size(), QStringLiteral("?"));
+            return QStringLiteral("insert into %1 (%2) values (%3)")
+                .arg(table, names.join(u", "), marks.join(u", "));
         }
         for (QString& n : names)
             n += QStringLiteral(" = ?");
-        sql = QStringLiteral("update %1 set %2 where rowid = ?")
-                  .arg(quoted(table.name), names.join(u", "));
-    }
+        return QStringLiteral("update %1 set %2 where rowid = ?").arg(table, names.join(u", "));
+    });
     {
-        Statement stmt(db, sql);
+        const StatementUse use(stmt);
         int p = 1;
         for (int c : which)
             stmt.bind(p++, m_pending->values[c]);
@@ -699,13 +741,25 @@ void Query::post()
         throw Error(QStringLiteral("%1: Row cannot be located for updating. Some values may "
                                    "have been changed since it was last read")
                         .arg(m_name));
-    if (m_state == State::Insert) {
+    if (m_state == State::Insert)
         m_pending->rowids[0] = sqlite3_last_insert_rowid(db);
+    if (storedAsWritten(*m_pending)) {
+        Row& row = *m_pending;
+        for (size_t c = 0; c < m_columns.size(); ++c) {
+            QVariant& v = row.values[c];
+            if (m_columns[c].lazyBlob && v.typeId() == QMetaType::QByteArray)
+                v = qlonglong(v.toByteArray().size()); // as the result set holds blobs
+            else if (w.rowid[c] && !row.changed[c])
+                v = qlonglong(*row.rowids[0]);
+        }
+        row.changed.assign(m_columns.size(), false);
+    } else {
         reloadRow(*m_pending);
+    }
+    if (m_state == State::Insert) {
         m_rows.push_back(std::move(*m_pending));
         m_current = int(m_rows.size()) - 1;
     } else {
-        reloadRow(*m_pending);
         m_rows[m_current] = std::move(*m_pending);
     }
     m_pending.reset();
@@ -715,15 +769,17 @@ void Query::post()
 void Query::reloadRow(Row& row)
 {
     // Only single-table result sets are written; read the row back as the file holds it.
-    QStringList list;
-    for (const Column& c : m_columns) {
-        const QString ref = quoted(c.origin);
-        list << (c.lazyBlob ? QStringLiteral("length(%1)").arg(ref) : ref);
-    }
-    list << QStringLiteral("rowid");
-    Statement stmt(m_connection.handle(),
-                   QStringLiteral("select %1 from %2 where rowid = ?")
-                       .arg(list.join(u", "), quoted(m_tables.front().name)));
+    Statement& stmt = writer().statement(m_connection.handle(), QByteArrayLiteral("r"), [&] {
+        QStringList list;
+        for (const Column& c : m_columns) {
+            const QString ref = quoted(c.origin);
+            list << (c.lazyBlob ? QStringLiteral("length(%1)").arg(ref) : ref);
+        }
+        list << QStringLiteral("rowid");
+        return QStringLiteral("select %1 from %2 where rowid = ?")
+            .arg(list.join(u", "), quoted(m_tables.front().name));
+    });
+    const StatementUse use(stmt);
     stmt.bind(1, QVariant(qlonglong(*row.rowids[0])));
     if (stmt.step()) {
         readRow(stmt.get(), row);
@@ -747,9 +803,11 @@ void Query::remove()
     requireWritable();
     Row& row = m_rows[m_current];
     if (row.rowids[0]) {
-        Statement stmt(
-            m_connection.handle(),
-            QStringLiteral("delete from %1 where rowid = ?").arg(quoted(m_tables.front().name)));
+        Statement& stmt = writer().statement(m_connection.handle(), QByteArrayLiteral("d"), [&] {
+            return QStringLiteral("delete from %1 where rowid = ?")
+                .arg(quoted(m_tables.front().name));
+        });
+        const StatementUse use(stmt);
         stmt.bind(1, QVariant(qlonglong(*row.rowids[0])));
         stmt.step();
     }
