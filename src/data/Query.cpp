@@ -5,6 +5,7 @@
 #include "Statement.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -19,6 +20,9 @@ struct Query::Column
     QString declType; // upper case
     int tableIndex = -1;
     bool lazyBlob = false; // the result set holds only the length
+    // The table stores the column after a blob: reading it walks the blob's pages, so the
+    // result set reads it by row id only when it is asked for.
+    bool afterBlob = false;
 };
 
 struct Query::Table
@@ -28,7 +32,9 @@ struct Query::Table
 
 struct Query::Row
 {
-    std::vector<QVariant> values;
+    // Values of columns after a blob are read when first asked for (unread marks them).
+    mutable std::vector<QVariant> values;
+    mutable std::vector<bool> unread;
     std::vector<std::optional<qint64>> rowids; // per table; none for a left join's missing side
     std::vector<bool> changed;
 };
@@ -101,6 +107,22 @@ bool sameValue(const QVariant& stored, const QVariant& wanted)
     if (isNumeric(stored) && isNumeric(wanted))
         return stored.toDouble() == wanted.toDouble();
     return stored.toString() == wanted.toString();
+}
+
+// The columns table stores after its first BLOB column, lower case.
+QSet<QString> columnsAfterBlob(sqlite3* db, const QString& table)
+{
+    QSet<QString> after;
+    bool blob = false;
+    // cid, name, type, notnull, dflt_value, pk
+    Statement info(db, QStringLiteral("pragma table_info(%1)").arg(quoted(table)));
+    while (info.step()) {
+        const QString type = columnValue(info.get(), 2).toString().toUpper();
+        if (blob)
+            after.insert(columnValue(info.get(), 1).toString().toLower());
+        blob = blob || type == u"BLOB";
+    }
+    return after;
 }
 
 const QRegularExpression& selectStar()
@@ -183,16 +205,20 @@ void Query::open()
     QString sql = m_sql;
     const auto star = selectStar().match(m_sql);
     bool rewritten = false;
-    if (star.hasMatch() && !tables.empty()) {
+    if (star.hasMatch() && !tables.empty()
+        && std::none_of(columns.begin(), columns.end(),
+                        [](const Column& c) { return c.table.isEmpty(); })) {
+        std::vector<QSet<QString>> after;
+        for (const Table& t : tables)
+            after.push_back(columnsAfterBlob(db, t.name));
         QStringList list;
         for (Column& c : columns) {
-            if (c.table.isEmpty()) {
-                list.clear();
-                break;
-            }
             const QString ref = quoted(c.table) + u'.' + quoted(c.origin);
             c.lazyBlob = c.declType == u"BLOB";
-            list << (c.lazyBlob ? QStringLiteral("length(%1)").arg(ref) : ref);
+            c.afterBlob = !c.lazyBlob && after[size_t(c.tableIndex)].contains(c.origin.toLower());
+            list << (c.lazyBlob        ? QStringLiteral("length(%1)").arg(ref)
+                         : c.afterBlob ? QStringLiteral("null")
+                                       : ref);
         }
         if (!list.isEmpty()) {
             for (const Table& t : tables)
@@ -202,8 +228,10 @@ void Query::open()
         }
     }
     if (!rewritten) {
-        for (Column& c : columns)
+        for (Column& c : columns) {
             c.lazyBlob = false;
+            c.afterBlob = false;
+        }
         tables.clear();
         for (Column& c : columns)
             c.tableIndex = -1;
@@ -221,6 +249,7 @@ void Query::open()
 
     m_columns = std::move(columns);
     m_tables = std::move(tables);
+    m_rowSql = sql;
     m_rows.clear();
     while (stmt.step()) {
         Row row;
@@ -238,8 +267,11 @@ void Query::readRow(void* handle, Row& row) const
     auto* stmt = static_cast<sqlite3_stmt*>(handle);
     const int n = int(m_columns.size());
     row.values.resize(n);
-    for (int i = 0; i < n; ++i)
-        row.values[i] = columnValue(stmt, i);
+    row.unread.assign(n, false);
+    for (int i = 0; i < n; ++i) {
+        row.unread[i] = m_columns[i].afterBlob;
+        row.values[i] = row.unread[i] ? QVariant() : columnValue(stmt, i);
+    }
     row.rowids.assign(m_tables.size(), std::nullopt);
     for (size_t t = 0; t < m_tables.size(); ++t) {
         if (sqlite3_column_type(stmt, n + int(t)) != SQLITE_NULL)
@@ -252,6 +284,7 @@ void Query::close()
 {
     m_writer.reset();
     m_open = false;
+    m_rowSql.clear();
     m_rows.clear();
     m_columns.clear();
     m_tables.clear();
@@ -326,7 +359,7 @@ QVariant Query::rowValue(int row, const QString& name) const
     if (!m_open || row < 0 || row >= int(m_rows.size()) || !hasColumn(name))
         return {};
     const int c = columnIndex(name);
-    return m_columns[c].lazyBlob ? QVariant() : m_rows[row].values[c];
+    return m_columns[c].lazyBlob ? QVariant() : valueOf(m_rows[row], c);
 }
 
 bool Query::eof() const
@@ -339,7 +372,8 @@ bool Query::locate(const QString& column, const QVariant& value)
     requireOpen();
     const int c = columnIndex(column);
     for (int r = 0; r < int(m_rows.size()); ++r) {
-        if (sameValue(m_rows[r].values[c], value)) {
+        const Row& row = m_rows[r];
+        if (sameValue(m_columns[c].afterBlob ? valueOf(row, c) : row.values[c], value)) {
             if (m_state != State::Browse)
                 cancel();
             m_current = r;
@@ -454,8 +488,47 @@ bool Query::isModified(const QString& name) const
     return m_state != State::Browse && m_pending->changed[c];
 }
 
+void Query::readAfterBlob(const Row& row, int tableIndex) const
+{
+    const auto& rowid = row.rowids[tableIndex];
+    std::vector<int> which;
+    for (int c = 0; c < int(m_columns.size()); ++c) {
+        if (row.unread[c] && m_columns[c].tableIndex == tableIndex)
+            which.push_back(c);
+    }
+    if (rowid) {
+        // All of the table's late columns at once: the blob's pages are walked once.
+        const QByteArray key = QByteArrayLiteral("a") + QByteArray::number(tableIndex);
+        Statement& stmt = writer().statement(m_connection.handle(), key, [&] {
+            QStringList names;
+            for (int c = 0; c < int(m_columns.size()); ++c) {
+                if (m_columns[c].afterBlob && m_columns[c].tableIndex == tableIndex)
+                    names << quoted(m_columns[c].origin);
+            }
+            return QStringLiteral("select %1 from %2 where rowid = ?")
+                .arg(names.join(u", "), quoted(m_tables[tableIndex].name));
+        });
+        const StatementUse use(stmt);
+        stmt.bind(1, QVariant(qlonglong(*rowid)));
+        if (stmt.step()) {
+            int i = 0;
+            for (int c = 0; c < int(m_columns.size()); ++c) {
+                if (m_columns[c].afterBlob && m_columns[c].tableIndex == tableIndex) {
+                    if (row.unread[c])
+                        row.values[c] = columnValue(stmt.get(), i);
+                    ++i;
+                }
+            }
+        }
+    }
+    for (int c : which)
+        row.unread[c] = false;
+}
+
 QVariant Query::valueOf(const Row& row, int c) const
 {
+    if (row.unread[c])
+        readAfterBlob(row, m_columns[c].tableIndex);
     const QVariant& v = row.values[c];
     const Column& col = m_columns[c];
     if (!col.lazyBlob || v.isNull() || v.typeId() == QMetaType::QByteArray)
@@ -556,6 +629,7 @@ void Query::append()
     requireWritable();
     m_pending = std::make_unique<Row>();
     m_pending->values.assign(m_columns.size(), QVariant());
+    m_pending->unread.assign(m_columns.size(), false);
     m_pending->rowids.assign(m_tables.size(), std::nullopt);
     m_pending->changed.assign(m_columns.size(), false);
     m_state = State::Insert;
@@ -603,6 +677,7 @@ void Query::setValue(const QString& name, const QVariant& value)
         }
     }
     m_pending->values[c] = stored;
+    m_pending->unread[c] = false;
     m_pending->changed[c] = true;
 }
 
@@ -611,7 +686,7 @@ void Query::setBlob(const QString& column, const QByteArray& bytes)
     setValue(column, bytes.isEmpty() ? QVariant() : QVariant(bytes));
 }
 
-Query::Writer& Query::writer()
+Query::Writer& Query::writer() const
 {
     if (!m_writer)
         m_writer = std::make_unique<Writer>();
@@ -773,7 +848,9 @@ void Query::reloadRow(Row& row)
         QStringList list;
         for (const Column& c : m_columns) {
             const QString ref = quoted(c.origin);
-            list << (c.lazyBlob ? QStringLiteral("length(%1)").arg(ref) : ref);
+            list << (c.lazyBlob        ? QStringLiteral("length(%1)").arg(ref)
+                         : c.afterBlob ? QStringLiteral("null")
+                                       : ref);
         }
         list << QStringLiteral("rowid");
         return QStringLiteral("select %1 from %2 where rowid = ?")

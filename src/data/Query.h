@@ -39,6 +39,10 @@ public:
     void setSql(const QStringList& lines);
     void setSql(const QString& text);
     QString sql() const { return m_sql; }
+    // The statement the open query read its rows with: "select *" names the columns, reads
+    // blobs as their lengths and leaves out the columns stored after a blob, which are read
+    // by row id when asked for.
+    QString rowSql() const { return m_rowSql; }
     void setParameter(const QString& name, const QVariant& value);
 
     void open();
@@ -110,6 +114,7 @@ private:
     int columnIndex(const QString& name) const;
     const Row& currentRowData() const;
     QVariant valueOf(const Row& row, int column) const;
+    void readAfterBlob(const Row& row, int tableIndex) const;
     void requireOpen() const;
     void requireRow() const;
     void requireEditing() const;
@@ -117,7 +122,7 @@ private:
     void readRow(void* stmt, Row& row) const;
     void reloadRow(Row& row);
     bool storedAsWritten(const Row& row) const;
-    Writer& writer();
+    Writer& writer() const;
     void learnTable(Writer& writer) const;
     void connectionClosing();
 
@@ -129,13 +134,14 @@ private:
 
     std::vector<Column> m_columns;
     std::vector<Table> m_tables;
+    QString m_rowSql;
     std::vector<Row> m_rows;
     int m_current = 0;
 
     State m_state = State::Browse;
     std::unique_ptr<Row> m_pending;
     // The statements that write rows, prepared once while the query is open.
-    std::unique_ptr<Writer> m_writer;
+    mutable std::unique_ptr<Writer> m_writer;
 };
 
 // How many statements this process has prepared: a count that does not grow with the rows a

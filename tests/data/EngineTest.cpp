@@ -8,6 +8,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sqlcipher/sqlite3.h>
 
 using data::Query;
 
@@ -430,4 +431,78 @@ TEST_F(Engine, ACardChangeIsStampedOnlyWhenAValueSetDiffersFromTheRowAsRead)
     change.stamp(q);
     q.post();
     EXPECT_FALSE(q.isNull(data::changedColumn)) << "an appended member";
+}
+
+TEST_F(Engine, ColumnsStoredAfterABlobAreReadWhenAskedForWithoutTheBlobsPages)
+{
+    // stafftbl stores the change and print times after the photo.
+    const QByteArray photo(30000, 'p');
+    addMember(db, 0, QStringLiteral("a"), {}, {}, photo);
+    addMember(db, 0, QStringLiteral("b"), {}, {}, photo);
+    addMember(db, 0, QStringLiteral("c"));
+    db.exec(QStringLiteral("update stafftbl set changedutc = 'c-' || name, printedutc = 'p-a'"
+                           " where name in ('a', 'c')"));
+    for (int i = 0; i < 40; ++i)
+        addMember(db, 1, QStringLiteral("z%1").arg(i, 2, 10, QChar(u'0')), {}, {}, photo);
+    db.exec(QStringLiteral("update stafftbl set changedutc = 'c', printedutc = 'p' where gid = 1"));
+
+    // Listing every member with its name reads none of the photos' pages.
+    data::Connection fresh;
+    openDatabase(fresh, db.path());
+    Query list(fresh, QStringLiteral("QStaff"));
+    list.setSql(QStringLiteral("select * from stafftbl order by name"));
+    int misses = 0, high = 0;
+    sqlite3_db_status(fresh.handle(), SQLITE_DBSTATUS_CACHE_MISS, &misses, &high, 1);
+    list.open();
+    for (int r = 0; r < list.rowCount(); ++r)
+        EXPECT_FALSE(list.rowValue(r, QStringLiteral("name")).isNull());
+    sqlite3_db_status(fresh.handle(), SQLITE_DBSTATUS_CACHE_MISS, &misses, &high, 0);
+    // Each photo spans 7 overflow pages: reading past them would miss 280 pages or more.
+    EXPECT_LT(misses, 100) << "pages read for 43 rows";
+    EXPECT_FALSE(list.rowSql().contains(data::changedColumn)) << list.rowSql().toStdString();
+    EXPECT_TRUE(list.rowSql().contains(QStringLiteral("length(")));
+
+    Query& q = staff(QStringLiteral("select * from stafftbl where gid = 0 order by name"));
+    q.open();
+    const QVariant null;
+    const QVariant expected[][2] = {{QStringLiteral("c-a"), QStringLiteral("p-a")},
+                                    {null, null},
+                                    {QStringLiteral("c-c"), QStringLiteral("p-a")}};
+    for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(q.rowValue(r, data::changedColumn), expected[r][0]) << r;
+        q.moveTo(r);
+        EXPECT_EQ(q.value(data::printedColumn), expected[r][1]) << r;
+        EXPECT_EQ(q.value(data::changedColumn), expected[r][0]) << r;
+    }
+    ASSERT_TRUE(q.locate(data::changedColumn, QStringLiteral("c-c")));
+    EXPECT_EQ(q.asString(QStringLiteral("name")), QStringLiteral("c"));
+
+    // Edited, posted, refreshed: the values are those of the file.
+    q.first();
+    q.edit();
+    q.setValue(data::printedColumn, QStringLiteral("p-new"));
+    EXPECT_TRUE(q.isModified(data::printedColumn));
+    EXPECT_FALSE(q.isModified(data::changedColumn));
+    EXPECT_EQ(q.storedValue(data::printedColumn), QStringLiteral("p-a"));
+    EXPECT_EQ(q.value(data::changedColumn), QStringLiteral("c-a"));
+    q.post();
+    EXPECT_EQ(q.value(data::printedColumn), QStringLiteral("p-new"));
+    EXPECT_EQ(db.scalar(QStringLiteral("select printedutc from stafftbl where name = 'a'")),
+              QStringLiteral("p-new"));
+    q.next();
+    q.edit();
+    q.setValue(data::changedColumn, QStringLiteral("c-b"));
+    q.post();
+    db.exec(QStringLiteral("update stafftbl set printedutc = 'p-b' where name = 'b'"));
+    q.refresh();
+    q.moveTo(1);
+    EXPECT_EQ(q.value(data::changedColumn), QStringLiteral("c-b"));
+    EXPECT_EQ(q.value(data::printedColumn), QStringLiteral("p-b"));
+    q.append();
+    q.setValue(QStringLiteral("name"), QStringLiteral("d"));
+    q.setValue(QStringLiteral("gid"), 0);
+    EXPECT_TRUE(q.isNull(data::changedColumn));
+    q.post();
+    EXPECT_TRUE(q.isNull(data::changedColumn));
+    EXPECT_EQ(q.blob(QStringLiteral("photo")), QByteArray());
 }
