@@ -1,6 +1,6 @@
-// The exchange commands at the sizes that matter: an import of 10,000 rows into 10,000
-// members, the downsizing of 1,000 photos of 1024 x 1365 beside its three stages alone, and
-// the backup of a large database beside a plain copy of its file.
+// The exchange commands at the sizes that matter: the reading of a workbook of 10,000 rows,
+// the downsizing of 1,000 photos of 1024 x 1365 beside its three stages alone, and the backup
+// of a large database beside a plain copy of its file. The import is in ImportBench.cpp.
 #include "QuietAnswers.h"
 #include "data/Connection.h"
 #include "data/Schema.h"
@@ -8,7 +8,6 @@
 #include "exchange/DatabaseBackup.h"
 #include "exchange/PhotoDownsize.h"
 #include "exchange/SheetTable.h"
-#include "exchange/StaffImport.h"
 #include "exchange/WorkbookReader.h"
 #include "imaging/Jpeg.h"
 #include "imaging/Picture.h"
@@ -87,50 +86,9 @@ const QByteArray& bigPhoto()
     return bytes;
 }
 
-// --- import --------------------------------------------------------------------------------
+// --- workbook reading ---------------------------------------------------------------------
 
 constexpr int members = 10'000;
-
-exchange::SheetTable importSheet()
-{
-    // Half the rows overwrite members that exist, half add new ones; 20 groups, half new.
-    std::vector<std::vector<QVariant>> rows;
-    for (int i = 0; i < members; ++i) {
-        const int n = i % 2 == 0 ? i : members + i;
-        rows.push_back({QStringLiteral("Member %1").arg(n, 5, 10, QChar(u'0')),
-                        QStringLiteral("Group %1").arg(i % 20), QStringLiteral("陳%1").arg(n),
-                        double(n), QStringLiteral("Clerk"), 38000.0 + i % 900});
-    }
-    return exchange::SheetTable({"NAME", "GROUP", "CHINESE_NAME", "STAFF_ID", "POST", "DATE_JOIN"},
-                                std::move(rows));
-}
-
-void importRows(benchmark::State& state)
-{
-    const QString source = templateDatabase(
-        QStringLiteral("members.mdb"),
-        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
-                       "WHERE i < %1) INSERT INTO stafftbl (gid, name, cname, photo) SELECT 0, "
-                       "printf('Member %05d', i), 'x', NULL FROM n; "
-                       "INSERT INTO grptbl (gid, gdesc) VALUES (1, 'Group 0'), (2, 'Group 1'), "
-                       "(3, 'Group 2'), (4, 'Group 3'), (5, 'Group 4'), (6, 'Group 5'), "
-                       "(7, 'Group 6'), (8, 'Group 7'), (9, 'Group 8'), (10, 'Group 9');")
-            .arg(members - 1));
-    const exchange::SheetTable sheet = importSheet();
-    data::Tdsrc dsrc;
-    imaging::NullProgress progress;
-    for (auto _ : state) {
-        state.PauseTiming();
-        workOn(dsrc, source);
-        dsrc.QAllStaff.close();
-        state.ResumeTiming();
-        dsrc.QAllStaff.open();
-        if (!exchange::importStaff(dsrc, sheet, progress))
-            state.SkipWithError("import refused");
-    }
-    state.SetItemsProcessed(state.iterations() * sheet.rowCount());
-}
-BENCHMARK(importRows)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void readWorkbook(benchmark::State& state)
 {

@@ -26,27 +26,26 @@ QString reprintCondition()
                           " or changedutc > printedutc))");
 }
 
-CardChange::CardChange(const Query& query, bool appended)
+CardChange::CardChange(const Query&, bool appended)
     : m_appended(appended)
-{
-    if (appended || !query.hasColumn(changedColumn))
-        return;
-    for (int c = 0; c < query.columnCount(); ++c)
-        m_before.push_back(query.value(query.columnName(c)));
-}
+{ }
 
-void CardChange::stamp(Query& query, const QDateTime& now) const
+bool CardChange::stamp(Query& query, const QDateTime& now) const
 {
     if (!query.hasColumn(changedColumn))
-        return;
+        return true;
+    // The row as it was read is still the query's stored row: only the columns set since
+    // edit() can differ from it, and only those are compared (a photo is read only then).
     bool changed = m_appended;
     for (int c = 0; !changed && c < query.columnCount(); ++c) {
         const QString column = query.columnName(c);
-        if (!isTimeColumn(column))
-            changed = std::size_t(c) >= m_before.size() || query.value(column) != m_before[c];
+        if (!isTimeColumn(column) && query.isModified(column))
+            changed = query.value(column) != query.storedValue(column);
     }
-    if (changed)
-        stampChanged(query, now);
+    if (!changed)
+        return false;
+    stampChanged(query, now);
+    return true;
 }
 
 void stampChanged(Query& query, const QDateTime& now)

@@ -22,19 +22,19 @@ QString utcText(const QDateTime& time);
 // file has neither time and is not listed until its data changes.
 QString reprintCondition();
 
-// Remembers the card data of a query's current row before it is edited (nothing for a row
-// about to be appended) and, once the new values are set, stamps the change time when any of
-// them differs. Queries without the time columns (a read-only older file) are left alone.
+// Stamps the change time of a query's pending row, once its new values are set, when it is
+// appended or any of them differs from the row as it was read. Queries without the time
+// columns (a read-only older file) are left alone.
 class CardChange
 {
 public:
     // Before edit() or append(); appended says which one follows.
     CardChange(const Query& query, bool appended);
-    // After the new values are set, before post().
-    void stamp(Query& query, const QDateTime& now = QDateTime::currentDateTimeUtc()) const;
+    // After the new values are set, before post(). Returns false only when the query has the
+    // time columns and the pending row holds nothing but the values the row was read with.
+    bool stamp(Query& query, const QDateTime& now = QDateTime::currentDateTimeUtc()) const;
 
 private:
-    std::vector<QVariant> m_before;
     bool m_appended = false;
 };
 

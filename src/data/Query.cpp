@@ -2,12 +2,13 @@
 
 #include "Connection.h"
 #include "Error.h"
+#include "Statement.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 #include <limits>
 #include <optional>
-#include <sqlcipher/sqlite3.h>
 
 namespace data {
 
@@ -19,6 +20,9 @@ struct Query::Column
     QString declType; // upper case
     int tableIndex = -1;
     bool lazyBlob = false; // the result set holds only the length
+    // The table stores the column after a blob: reading it walks the blob's pages, so the
+    // result set reads it by row id only when it is asked for.
+    bool afterBlob = false;
 };
 
 struct Query::Table
@@ -28,7 +32,9 @@ struct Query::Table
 
 struct Query::Row
 {
-    std::vector<QVariant> values;
+    // Values of columns after a blob are read when first asked for (unread marks them).
+    mutable std::vector<QVariant> values;
+    mutable std::vector<bool> unread;
     std::vector<std::optional<qint64>> rowids; // per table; none for a left join's missing side
     std::vector<bool> changed;
 };
@@ -46,93 +52,35 @@ QString quoted(const QString& identifier)
     return u'"' + QString(identifier).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
 }
 
-class Statement
-{
-public:
-    Statement(sqlite3* db, const QString& sql)
-        : m_db(db)
-    {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, nullptr)
-            != SQLITE_OK)
-            throwEngineError(db);
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
+} // namespace
 
-    sqlite3_stmt* get() const { return m_stmt; }
-    void bind(int index, const QVariant& value)
+// What the file adds to a row of the query's table beyond the values written, learnt once,
+// and the statements that write and read back rows, each prepared once and bound anew for
+// every row.
+struct Query::Writer
+{
+    bool known = false; // the three below are learnt
+    bool triggers = false; // the file may change a row after it is written
+    std::vector<bool> filled; // per column: an insert that leaves it out may store a value
+    std::vector<bool> rowid; // per column: the row id under another name
+    QHash<QByteArray, std::shared_ptr<Statement>> statements;
+
+    template<typename Sql> Statement& statement(sqlite3* db, const QByteArray& key, Sql sql)
     {
-        int rc = SQLITE_OK;
-        if (value.isNull()) {
-            rc = sqlite3_bind_null(m_stmt, index);
-        } else {
-            switch (value.typeId()) {
-            case QMetaType::Bool:
-            case QMetaType::Int:
-            case QMetaType::UInt:
-            case QMetaType::LongLong:
-            case QMetaType::ULongLong:
-            case QMetaType::Short:
-            case QMetaType::UShort:
-                rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
-                break;
-            case QMetaType::Double:
-            case QMetaType::Float:
-                rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
-                break;
-            case QMetaType::QByteArray: {
-                const QByteArray bytes = value.toByteArray();
-                rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(),
-                                         sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
-                break;
-            }
-            default: {
-                const QByteArray text = value.toString().toUtf8();
-                rc = sqlite3_bind_text64(m_stmt, index, text.constData(),
-                                         sqlite3_uint64(text.size()), SQLITE_TRANSIENT,
-                                         SQLITE_UTF8);
-            }
+        std::shared_ptr<Statement>& kept = statements[key];
+        if (!kept) {
+            try {
+                kept = std::make_shared<Statement>(db, sql());
+            } catch (...) {
+                statements.remove(key);
+                throw;
             }
         }
-        if (rc != SQLITE_OK)
-            throwEngineError(m_db);
+        return *kept;
     }
-    // True for a row, false when done; throws on failure.
-    bool step()
-    {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc == SQLITE_DONE)
-            return false;
-        throwEngineError(m_db);
-    }
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
 };
 
-QVariant columnValue(sqlite3_stmt* stmt, int i)
-{
-    switch (sqlite3_column_type(stmt, i)) {
-    case SQLITE_INTEGER:
-        return QVariant(qlonglong(sqlite3_column_int64(stmt, i)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(stmt, i));
-    case SQLITE_TEXT:
-        return QVariant(
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
-                              sqlite3_column_bytes(stmt, i)));
-    case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
-                                   sqlite3_column_bytes(stmt, i)));
-    default:
-        return {};
-    }
-}
+namespace {
 
 bool isNumeric(const QVariant& v)
 {
@@ -159,6 +107,22 @@ bool sameValue(const QVariant& stored, const QVariant& wanted)
     if (isNumeric(stored) && isNumeric(wanted))
         return stored.toDouble() == wanted.toDouble();
     return stored.toString() == wanted.toString();
+}
+
+// The columns table stores after its first BLOB column, lower case.
+QSet<QString> columnsAfterBlob(sqlite3* db, const QString& table)
+{
+    QSet<QString> after;
+    bool blob = false;
+    // cid, name, type, notnull, dflt_value, pk
+    Statement info(db, QStringLiteral("pragma table_info(%1)").arg(quoted(table)));
+    while (info.step()) {
+        const QString type = columnValue(info.get(), 2).toString().toUpper();
+        if (blob)
+            after.insert(columnValue(info.get(), 1).toString().toLower());
+        blob = blob || type == u"BLOB";
+    }
+    return after;
 }
 
 const QRegularExpression& selectStar()
@@ -241,16 +205,20 @@ void Query::open()
     QString sql = m_sql;
     const auto star = selectStar().match(m_sql);
     bool rewritten = false;
-    if (star.hasMatch() && !tables.empty()) {
+    if (star.hasMatch() && !tables.empty()
+        && std::none_of(columns.begin(), columns.end(),
+                        [](const Column& c) { return c.table.isEmpty(); })) {
+        std::vector<QSet<QString>> after;
+        for (const Table& t : tables)
+            after.push_back(columnsAfterBlob(db, t.name));
         QStringList list;
         for (Column& c : columns) {
-            if (c.table.isEmpty()) {
-                list.clear();
-                break;
-            }
             const QString ref = quoted(c.table) + u'.' + quoted(c.origin);
             c.lazyBlob = c.declType == u"BLOB";
-            list << (c.lazyBlob ? QStringLiteral("length(%1)").arg(ref) : ref);
+            c.afterBlob = !c.lazyBlob && after[size_t(c.tableIndex)].contains(c.origin.toLower());
+            list << (c.lazyBlob        ? QStringLiteral("length(%1)").arg(ref)
+                         : c.afterBlob ? QStringLiteral("null")
+                                       : ref);
         }
         if (!list.isEmpty()) {
             for (const Table& t : tables)
@@ -260,8 +228,10 @@ void Query::open()
         }
     }
     if (!rewritten) {
-        for (Column& c : columns)
+        for (Column& c : columns) {
             c.lazyBlob = false;
+            c.afterBlob = false;
+        }
         tables.clear();
         for (Column& c : columns)
             c.tableIndex = -1;
@@ -279,6 +249,7 @@ void Query::open()
 
     m_columns = std::move(columns);
     m_tables = std::move(tables);
+    m_rowSql = sql;
     m_rows.clear();
     while (stmt.step()) {
         Row row;
@@ -296,8 +267,11 @@ void Query::readRow(void* handle, Row& row) const
     auto* stmt = static_cast<sqlite3_stmt*>(handle);
     const int n = int(m_columns.size());
     row.values.resize(n);
-    for (int i = 0; i < n; ++i)
-        row.values[i] = columnValue(stmt, i);
+    row.unread.assign(n, false);
+    for (int i = 0; i < n; ++i) {
+        row.unread[i] = m_columns[i].afterBlob;
+        row.values[i] = row.unread[i] ? QVariant() : columnValue(stmt, i);
+    }
     row.rowids.assign(m_tables.size(), std::nullopt);
     for (size_t t = 0; t < m_tables.size(); ++t) {
         if (sqlite3_column_type(stmt, n + int(t)) != SQLITE_NULL)
@@ -308,7 +282,9 @@ void Query::readRow(void* handle, Row& row) const
 
 void Query::close()
 {
+    m_writer.reset();
     m_open = false;
+    m_rowSql.clear();
     m_rows.clear();
     m_columns.clear();
     m_tables.clear();
@@ -383,7 +359,7 @@ QVariant Query::rowValue(int row, const QString& name) const
     if (!m_open || row < 0 || row >= int(m_rows.size()) || !hasColumn(name))
         return {};
     const int c = columnIndex(name);
-    return m_columns[c].lazyBlob ? QVariant() : m_rows[row].values[c];
+    return m_columns[c].lazyBlob ? QVariant() : valueOf(m_rows[row], c);
 }
 
 bool Query::eof() const
@@ -396,7 +372,8 @@ bool Query::locate(const QString& column, const QVariant& value)
     requireOpen();
     const int c = columnIndex(column);
     for (int r = 0; r < int(m_rows.size()); ++r) {
-        if (sameValue(m_rows[r].values[c], value)) {
+        const Row& row = m_rows[r];
+        if (sameValue(m_columns[c].afterBlob ? valueOf(row, c) : row.values[c], value)) {
             if (m_state != State::Browse)
                 cancel();
             m_current = r;
@@ -493,7 +470,65 @@ const Query::Row& Query::currentRowData() const
 QVariant Query::value(const QString& name) const
 {
     const int c = columnIndex(name);
-    const Row& row = currentRowData();
+    return valueOf(currentRowData(), c);
+}
+
+QVariant Query::storedValue(const QString& name) const
+{
+    const int c = columnIndex(name);
+    requireRow();
+    if (m_state == State::Insert)
+        return {};
+    return valueOf(m_rows[m_current], c);
+}
+
+bool Query::isModified(const QString& name) const
+{
+    const int c = columnIndex(name);
+    return m_state != State::Browse && m_pending->changed[c];
+}
+
+void Query::readAfterBlob(const Row& row, int tableIndex) const
+{
+    const auto& rowid = row.rowids[tableIndex];
+    std::vector<int> which;
+    for (int c = 0; c < int(m_columns.size()); ++c) {
+        if (row.unread[c] && m_columns[c].tableIndex == tableIndex)
+            which.push_back(c);
+    }
+    if (rowid) {
+        // All of the table's late columns at once: the blob's pages are walked once.
+        const QByteArray key = QByteArrayLiteral("a") + QByteArray::number(tableIndex);
+        Statement& stmt = writer().statement(m_connection.handle(), key, [&] {
+            QStringList names;
+            for (int c = 0; c < int(m_columns.size()); ++c) {
+                if (m_columns[c].afterBlob && m_columns[c].tableIndex == tableIndex)
+                    names << quoted(m_columns[c].origin);
+            }
+            return QStringLiteral("select %1 from %2 where rowid = ?")
+                .arg(names.join(u", "), quoted(m_tables[tableIndex].name));
+        });
+        const StatementUse use(stmt);
+        stmt.bind(1, QVariant(qlonglong(*rowid)));
+        if (stmt.step()) {
+            int i = 0;
+            for (int c = 0; c < int(m_columns.size()); ++c) {
+                if (m_columns[c].afterBlob && m_columns[c].tableIndex == tableIndex) {
+                    if (row.unread[c])
+                        row.values[c] = columnValue(stmt.get(), i);
+                    ++i;
+                }
+            }
+        }
+    }
+    for (int c : which)
+        row.unread[c] = false;
+}
+
+QVariant Query::valueOf(const Row& row, int c) const
+{
+    if (row.unread[c])
+        readAfterBlob(row, m_columns[c].tableIndex);
     const QVariant& v = row.values[c];
     const Column& col = m_columns[c];
     if (!col.lazyBlob || v.isNull() || v.typeId() == QMetaType::QByteArray)
@@ -594,6 +629,7 @@ void Query::append()
     requireWritable();
     m_pending = std::make_unique<Row>();
     m_pending->values.assign(m_columns.size(), QVariant());
+    m_pending->unread.assign(m_columns.size(), false);
     m_pending->rowids.assign(m_tables.size(), std::nullopt);
     m_pending->changed.assign(m_columns.size(), false);
     m_state = State::Insert;
@@ -641,6 +677,7 @@ void Query::setValue(const QString& name, const QVariant& value)
         }
     }
     m_pending->values[c] = stored;
+    m_pending->unread[c] = false;
     m_pending->changed[c] = true;
 }
 
@@ -649,43 +686,123 @@ void Query::setBlob(const QString& column, const QByteArray& bytes)
     setValue(column, bytes.isEmpty() ? QVariant() : QVariant(bytes));
 }
 
+Query::Writer& Query::writer() const
+{
+    if (!m_writer)
+        m_writer = std::make_unique<Writer>();
+    return *m_writer;
+}
+
+void Query::learnTable(Writer& w) const
+{
+    if (w.known)
+        return;
+    sqlite3* db = m_connection.handle();
+    const QString& table = m_tables.front().name;
+    struct Declared
+    {
+        bool hasDefault = false;
+        bool key = false;
+        QString type;
+    };
+    QHash<QString, Declared> declared;
+    int keys = 0;
+    {
+        // cid, name, type, notnull, dflt_value, pk
+        Statement info(db, QStringLiteral("pragma table_info(%1)").arg(quoted(table)));
+        while (info.step()) {
+            Declared d;
+            d.type = columnValue(info.get(), 2).toString().toUpper();
+            d.hasDefault = sqlite3_column_type(info.get(), 4) != SQLITE_NULL;
+            d.key = sqlite3_column_int(info.get(), 5) > 0;
+            keys += d.key ? 1 : 0;
+            declared.insert(columnValue(info.get(), 1).toString().toLower(), d);
+        }
+    }
+    {
+        Statement count(
+            db,
+            QStringLiteral("select (select count(*) from sqlite_master where type = "
+                           "'trigger' and tbl_name = ?1 collate nocase) + (select count(*) "
+                           "from sqlite_temp_master where type = 'trigger' and tbl_name = "
+                           "?1 collate nocase)"));
+        count.bind(1, table);
+        w.triggers = !count.step() || sqlite3_column_int(count.get(), 0) > 0;
+    }
+    w.filled.assign(m_columns.size(), true);
+    w.rowid.assign(m_columns.size(), false);
+    for (size_t c = 0; c < m_columns.size(); ++c) {
+        const auto it = declared.constFind(m_columns[c].origin.toLower());
+        if (it == declared.cend())
+            continue;
+        // A single INTEGER PRIMARY KEY column is the row id.
+        w.rowid[c] = it->key && keys == 1 && it->type == u"INTEGER";
+        w.filled[c] = it->hasDefault || w.rowid[c];
+    }
+    w.known = true;
+}
+
+bool Query::storedAsWritten(const Row& row) const
+{
+    const Writer& w = *m_writer;
+    if (w.triggers)
+        return false;
+    for (size_t c = 0; c < m_columns.size(); ++c) {
+        const Column& col = m_columns[c];
+        const QVariant& v = row.values[c];
+        if (!row.changed[c]) {
+            // An insert gives the row id column its number, which is known.
+            if (m_state == State::Insert && w.filled[c] && !w.rowid[c])
+                return false;
+        } else if (w.rowid[c]) {
+            return false;
+        } else if (col.lazyBlob ? !v.isNull() && v.typeId() != QMetaType::QByteArray
+                                : !readsBackAsBound(col.declType, v)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void Query::post()
 {
     requireEditing();
     sqlite3* db = m_connection.handle();
     if (!db)
         throw Error(QStringLiteral("Operation is not allowed when the object is closed"));
-    const Table& table = m_tables.front();
-    QStringList names;
     std::vector<int> which;
+    QByteArray key(1, m_state == State::Insert ? 'i' : 'u');
     for (int c = 0; c < int(m_columns.size()); ++c) {
         if (m_pending->changed[c]) {
-            names << quoted(m_columns[c].origin);
             which.push_back(c);
+            key.append(reinterpret_cast<const char*>(&c), sizeof c);
         }
     }
-    QString sql;
-    if (m_state == State::Insert) {
-        if (names.isEmpty()) {
-            sql = QStringLiteral("insert into %1 default values").arg(quoted(table.name));
-        } else {
-            QStringList marks(names.size(), QStringLiteral("?"));
-            sql = QStringLiteral("insert into %1 (%2) values (%3)")
-                      .arg(quoted(table.name), names.join(u", "), marks.join(u", "));
-        }
-    } else {
-        if (names.isEmpty()) {
-            m_state = State::Browse;
-            m_pending.reset();
-            return;
+    if (m_state == State::Edit && which.empty()) {
+        m_state = State::Browse;
+        m_pending.reset();
+        return;
+    }
+    Writer& w = writer();
+    learnTable(w);
+    Statement& stmt = w.statement(db, key, [&] {
+        const QString table = quoted(m_tables.front().name);
+        QStringList names;
+        for (int c : which)
+            names << quoted(m_columns[c].origin);
+        if (m_state == State::Insert) {
+            if (names.isEmpty())
+                return QStringLiteral("insert into %1 default values").arg(table);
+            const QStringList marks(names.size(), QStringLiteral("?"));
+            return QStringLiteral("insert into %1 (%2) values (%3)")
+                .arg(table, names.join(u", "), marks.join(u", "));
         }
         for (QString& n : names)
             n += QStringLiteral(" = ?");
-        sql = QStringLiteral("update %1 set %2 where rowid = ?")
-                  .arg(quoted(table.name), names.join(u", "));
-    }
+        return QStringLiteral("update %1 set %2 where rowid = ?").arg(table, names.join(u", "));
+    });
     {
-        Statement stmt(db, sql);
+        const StatementUse use(stmt);
         int p = 1;
         for (int c : which)
             stmt.bind(p++, m_pending->values[c]);
@@ -699,13 +816,25 @@ void Query::post()
         throw Error(QStringLiteral("%1: Row cannot be located for updating. Some values may "
                                    "have been changed since it was last read")
                         .arg(m_name));
-    if (m_state == State::Insert) {
+    if (m_state == State::Insert)
         m_pending->rowids[0] = sqlite3_last_insert_rowid(db);
+    if (storedAsWritten(*m_pending)) {
+        Row& row = *m_pending;
+        for (size_t c = 0; c < m_columns.size(); ++c) {
+            QVariant& v = row.values[c];
+            if (m_columns[c].lazyBlob && v.typeId() == QMetaType::QByteArray)
+                v = qlonglong(v.toByteArray().size()); // as the result set holds blobs
+            else if (w.rowid[c] && !row.changed[c])
+                v = qlonglong(*row.rowids[0]);
+        }
+        row.changed.assign(m_columns.size(), false);
+    } else {
         reloadRow(*m_pending);
+    }
+    if (m_state == State::Insert) {
         m_rows.push_back(std::move(*m_pending));
         m_current = int(m_rows.size()) - 1;
     } else {
-        reloadRow(*m_pending);
         m_rows[m_current] = std::move(*m_pending);
     }
     m_pending.reset();
@@ -715,15 +844,19 @@ void Query::post()
 void Query::reloadRow(Row& row)
 {
     // Only single-table result sets are written; read the row back as the file holds it.
-    QStringList list;
-    for (const Column& c : m_columns) {
-        const QString ref = quoted(c.origin);
-        list << (c.lazyBlob ? QStringLiteral("length(%1)").arg(ref) : ref);
-    }
-    list << QStringLiteral("rowid");
-    Statement stmt(m_connection.handle(),
-                   QStringLiteral("select %1 from %2 where rowid = ?")
-                       .arg(list.join(u", "), quoted(m_tables.front().name)));
+    Statement& stmt = writer().statement(m_connection.handle(), QByteArrayLiteral("r"), [&] {
+        QStringList list;
+        for (const Column& c : m_columns) {
+            const QString ref = quoted(c.origin);
+            list << (c.lazyBlob        ? QStringLiteral("length(%1)").arg(ref)
+                         : c.afterBlob ? QStringLiteral("null")
+                                       : ref);
+        }
+        list << QStringLiteral("rowid");
+        return QStringLiteral("select %1 from %2 where rowid = ?")
+            .arg(list.join(u", "), quoted(m_tables.front().name));
+    });
+    const StatementUse use(stmt);
     stmt.bind(1, QVariant(qlonglong(*row.rowids[0])));
     if (stmt.step()) {
         readRow(stmt.get(), row);
@@ -747,9 +880,11 @@ void Query::remove()
     requireWritable();
     Row& row = m_rows[m_current];
     if (row.rowids[0]) {
-        Statement stmt(
-            m_connection.handle(),
-            QStringLiteral("delete from %1 where rowid = ?").arg(quoted(m_tables.front().name)));
+        Statement& stmt = writer().statement(m_connection.handle(), QByteArrayLiteral("d"), [&] {
+            return QStringLiteral("delete from %1 where rowid = ?")
+                .arg(quoted(m_tables.front().name));
+        });
+        const StatementUse use(stmt);
         stmt.bind(1, QVariant(qlonglong(*row.rowids[0])));
         stmt.step();
     }

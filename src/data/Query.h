@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
     void setSql(const QStringList& lines);
     void setSql(const QString& text);
     QString sql() const { return m_sql; }
+    // The statement the open query read its rows with: "select *" names the columns, reads
+    // blobs as their lengths and leaves out the columns stored after a blob, which are read
+    // by row id when asked for.
+    QString rowSql() const { return m_rowSql; }
     void setParameter(const QString& name, const QVariant& value);
 
     void open();
@@ -68,6 +73,11 @@ public:
     QString declaredType(const QString& column) const;
 
     QVariant value(const QString& column) const;
+    // The current row's column as it was read or last posted, leaving pending changes aside
+    // (Null for a row being appended); blobs are read from the file.
+    QVariant storedValue(const QString& column) const;
+    // Whether the column was set since edit() or append().
+    bool isModified(const QString& column) const;
     bool isNull(const QString& column) const { return value(column).isNull(); }
     // Conversions that raise the conversion error on Null.
     qint32 asInt(const QString& column) const;
@@ -83,7 +93,9 @@ public:
     // Empty bytes store Null.
     void setBlob(const QString& column, const QByteArray& bytes);
     // Stores the pending row; raises an error and stores nothing when an edited row is no
-    // longer in the file.
+    // longer in the file. The row then holds what the file holds: it is read back only when
+    // the file may hold other values than the ones written (a column's default, a trigger, a
+    // value the column's type converts).
     void post();
     void cancel();
     // Deletes the current row from the file and the result set; the next row becomes current,
@@ -96,16 +108,22 @@ private:
     struct Column;
     struct Row;
     struct Table;
+    struct Writer;
 
     const Column& column(const QString& name) const;
     int columnIndex(const QString& name) const;
     const Row& currentRowData() const;
+    QVariant valueOf(const Row& row, int column) const;
+    void readAfterBlob(const Row& row, int tableIndex) const;
     void requireOpen() const;
     void requireRow() const;
     void requireEditing() const;
     void requireWritable() const;
     void readRow(void* stmt, Row& row) const;
     void reloadRow(Row& row);
+    bool storedAsWritten(const Row& row) const;
+    Writer& writer() const;
+    void learnTable(Writer& writer) const;
     void connectionClosing();
 
     Connection& m_connection;
@@ -116,12 +134,19 @@ private:
 
     std::vector<Column> m_columns;
     std::vector<Table> m_tables;
+    QString m_rowSql;
     std::vector<Row> m_rows;
     int m_current = 0;
 
     State m_state = State::Browse;
     std::unique_ptr<Row> m_pending;
+    // The statements that write rows, prepared once while the query is open.
+    mutable std::unique_ptr<Writer> m_writer;
 };
+
+// How many statements this process has prepared: a count that does not grow with the rows a
+// command writes shows that it reuses its statements.
+std::uint64_t preparedStatements();
 
 // The conversion error of reading Null as a number, truth value or text.
 [[noreturn]] void throwNullConversion(const QString& typeName);

@@ -2,90 +2,94 @@
 
 #include "data/Query.h"
 
+#include <algorithm>
+
 namespace exchange {
 
-namespace {
-const QString nameColumn = QStringLiteral("name");
-}
-
-NameIndex::NameIndex(data::Query& staff)
-    : m_staff(staff)
+NameIndex::NameIndex(data::Query& query, QString column)
+    : m_query(query)
+    , m_column(std::move(column))
 {
     rebuild();
 }
 
+NameIndex::Key NameIndex::key(const QVariant& value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    return value.toString();
+}
+
 void NameIndex::rebuild()
 {
-    m_first.clear();
-    m_names.clear();
-    const int rows = m_staff.rowCount();
-    m_names.reserve(size_t(rows));
-    m_first.reserve(rows);
+    m_rows.clear();
+    m_keys.clear();
+    const int rows = m_query.rowCount();
+    m_keys.reserve(size_t(rows));
+    m_rows.reserve(rows);
     for (int r = 0; r < rows; ++r) {
-        QVariant name = m_staff.rowValue(r, nameColumn);
-        if (!name.isNull() && !m_first.contains(key(name)))
-            m_first.insert(key(name), r);
-        m_names.push_back(std::move(name));
+        Key k = key(m_query.rowValue(r, m_column));
+        if (k)
+            m_rows[*k].push_back(r); // rows come in ascending order
+        m_keys.push_back(std::move(k));
     }
 }
 
-int NameIndex::find(const QVariant& name)
+int NameIndex::find(const QVariant& value)
 {
-    if (!m_staff.isOpen()) {
+    if (!m_query.isOpen()) {
         // Let the query raise the error that a locate on it raises.
-        m_staff.locate(nameColumn, name);
+        m_query.locate(m_column, value);
         return -1;
     }
-    if (m_staff.rowCount() != int(m_names.size()))
+    if (m_query.rowCount() != int(m_keys.size()))
         rebuild();
-    if (name.isNull())
+    if (value.isNull())
         return -1;
-    const auto it = m_first.constFind(key(name));
-    return it == m_first.cend() ? -1 : *it;
+    const auto it = m_rows.constFind(value.toString());
+    return it == m_rows.cend() ? -1 : it->front();
 }
 
-void NameIndex::forget(int row)
+void NameIndex::remove(const QString& k, int row)
 {
-    const QVariant& old = m_names[size_t(row)];
-    if (old.isNull())
+    const auto it = m_rows.find(k);
+    if (it == m_rows.end())
         return;
-    const QString k = key(old);
-    const auto it = m_first.find(k);
-    if (it == m_first.end() || *it != row)
-        return;
-    m_first.erase(it);
-    for (size_t r = size_t(row) + 1; r < m_names.size(); ++r) {
-        if (!m_names[r].isNull() && key(m_names[r]) == k) {
-            m_first.insert(k, int(r));
-            return;
-        }
-    }
+    std::vector<int>& rows = *it;
+    const auto at = std::lower_bound(rows.begin(), rows.end(), row);
+    if (at != rows.end() && *at == row)
+        rows.erase(at);
+    if (rows.empty())
+        m_rows.erase(it);
+}
+
+void NameIndex::insert(const QString& k, int row)
+{
+    std::vector<int>& rows = m_rows[k];
+    rows.insert(std::lower_bound(rows.begin(), rows.end(), row), row);
 }
 
 void NameIndex::posted(int row)
 {
-    if (row < 0 || row >= m_staff.rowCount()) {
+    if (row < 0 || row >= m_query.rowCount() || size_t(row) > m_keys.size()) {
         rebuild();
         return;
     }
-    if (size_t(row) >= m_names.size()) {
-        if (size_t(row) != m_names.size()) {
-            rebuild();
-            return;
-        }
-        m_names.emplace_back();
-    } else {
-        forget(row);
+    Key k = key(m_query.rowValue(row, m_column));
+    if (size_t(row) == m_keys.size()) {
+        if (k)
+            insert(*k, row);
+        m_keys.push_back(std::move(k));
+        return;
     }
-    QVariant name = m_staff.rowValue(row, nameColumn);
-    if (!name.isNull()) {
-        auto it = m_first.find(key(name));
-        if (it == m_first.end())
-            m_first.insert(key(name), row);
-        else if (*it > row)
-            *it = row;
-    }
-    m_names[size_t(row)] = std::move(name);
+    Key& old = m_keys[size_t(row)];
+    if (old == k)
+        return;
+    if (old)
+        remove(*old, row);
+    if (k)
+        insert(*k, row);
+    old = std::move(k);
 }
 
 } // namespace exchange

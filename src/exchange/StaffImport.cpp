@@ -37,6 +37,7 @@ public:
         , m_staff(dsrc.QAllStaff)
         , m_sheet(sheet)
         , m_columns(sheet)
+        , m_groupIndex(dsrc.QGroup, QStringLiteral("gdesc"))
         , m_index(dsrc.QAllStaff)
     { }
 
@@ -58,6 +59,7 @@ private:
     data::Query& m_staff;
     const SheetTable& m_sheet;
     Columns m_columns;
+    NameIndex m_groupIndex;
     NameIndex m_index;
     const imaging::Picture m_noPhoto;
     QString m_reason;
@@ -70,7 +72,9 @@ bool Importer::groupNumber(int row, qint32& gid)
     const QString name = text(row, m_columns.group);
     if (name.isEmpty())
         return true;
-    if (m_groups.locate(gdesc, name)) {
+    const int found = m_groupIndex.find(name);
+    if (found >= 0) {
+        m_groups.moveTo(found);
         gid = m_groups.asInt(QStringLiteral("gid"));
         return true;
     }
@@ -83,6 +87,7 @@ bool Importer::groupNumber(int row, qint32& gid)
         m_groups.cancel();
         return false;
     }
+    m_groupIndex.posted(m_groups.currentRow());
     // The posted row is the current one and holds its new seq: the first row with this name,
     // since none had it before.
     gid = m_groups.asInt(QStringLiteral("seq"));
@@ -95,6 +100,7 @@ bool Importer::groupNumber(int row, qint32& gid)
         m_groups.cancel();
         return false;
     }
+    m_groupIndex.posted(m_groups.currentRow());
     return true;
 }
 
@@ -132,8 +138,12 @@ bool Importer::writeMember(int row, qint32 gid)
             m_staff.setValue(QStringLiteral("remark"), QStringLiteral(" "));
             imaging::SavePictureToBlob(m_staff, QStringLiteral("photo"), m_noPhoto);
         }
-        change.stamp(m_staff);
-        m_staff.post();
+        // A member who has these values already is not written again: the write would
+        // rewrite the whole record, photo and all.
+        if (change.stamp(m_staff) || !existing)
+            m_staff.post();
+        else
+            m_staff.cancel();
     } catch (const std::exception& e) {
         m_reason = QString::fromUtf8(e.what());
         m_staff.cancel();

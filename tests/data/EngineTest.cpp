@@ -1,11 +1,14 @@
 #include "TempDatabase.h"
+#include "data/CardTimes.h"
 #include "data/Connection.h"
 #include "data/Error.h"
 #include "data/Query.h"
 
 #include <QFile>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sqlcipher/sqlite3.h>
 
 using data::Query;
 
@@ -304,4 +307,202 @@ TEST_F(Engine, RefreshRereadsAndClosingTheConnectionClosesQueries)
     conn.close();
     EXPECT_FALSE(q.isOpen());
     EXPECT_THROW(q.open(), data::Error);
+}
+
+TEST_F(Engine, APostedRowHoldsWhatTheFileHoldsWithItsStatementsPreparedOnce)
+{
+    conn.execute(
+        QStringLiteral("create table kinds (id INTEGER PRIMARY KEY, n NUMERIC, i SMALLINT, t TEXT, "
+                       "d TEXT DEFAULT 'given', r REAL, b BLOB, v VARCHAR(10), x);"
+                       "create table logged (id INTEGER PRIMARY KEY, name TEXT, note TEXT);"
+                       "create trigger noted after update on logged begin "
+                       "update logged set note = 'by trigger' where id = new.id; end;"));
+    // Values the column types convert, keep or replace, written by an insert and an edit.
+    struct Case
+    {
+        const char* column;
+        QVariant value;
+    } cases[] = {
+        {"n", QStringLiteral("12")},
+        {"n", QStringLiteral("abc")},
+        {"n", 2.0},
+        {"i", 5},
+        {"t", QStringLiteral("text")},
+        {"t", QString(QChar(0xD800))},
+        {"r", 3},
+        {"r", std::nan("")},
+        {"b", QByteArray("bytes")},
+        {"v", 12},
+        {"x", QStringLiteral("7")},
+        {"x", 1.5},
+        {"d", QVariant()},
+    };
+    // Every column of the query's current row against a fresh read of the file.
+    const auto expectAsStored = [&](Query& q, const QString& table, const char* what) {
+        Query fresh(conn, QStringLiteral("fresh"));
+        fresh.setSql(QStringLiteral("select * from %1 where id = :id").arg(table));
+        fresh.setParameter(QStringLiteral("id"), q.value(QStringLiteral("id")));
+        fresh.open();
+        ASSERT_EQ(fresh.rowCount(), 1) << what;
+        for (int c = 0; c < q.columnCount(); ++c) {
+            const QString column = q.columnName(c);
+            EXPECT_EQ(q.value(column), fresh.value(column)) << what << " " << qPrintable(column);
+            EXPECT_EQ(q.rowValue(q.currentRow(), column).typeId(),
+                      fresh.rowValue(0, column).typeId())
+                << what << " " << qPrintable(column);
+        }
+    };
+    Query& kinds = staff(QStringLiteral("select * from kinds"));
+    kinds.open();
+    for (const Case& c : cases) {
+        const QString column = QString::fromLatin1(c.column);
+        kinds.append();
+        kinds.setValue(column, c.value);
+        kinds.post();
+        expectAsStored(kinds, QStringLiteral("kinds"), "insert");
+        kinds.edit();
+        kinds.setValue(column, c.value);
+        kinds.setValue(QStringLiteral("d"), QStringLiteral("edited"));
+        kinds.post();
+        expectAsStored(kinds, QStringLiteral("kinds"), "edit");
+    }
+    Query& logged = staff(QStringLiteral("select * from logged"));
+    logged.open();
+    logged.append();
+    logged.setValue(QStringLiteral("name"), QStringLiteral("x"));
+    logged.post();
+    logged.edit();
+    logged.setValue(QStringLiteral("name"), QStringLiteral("y"));
+    logged.post();
+    EXPECT_EQ(logged.value(QStringLiteral("note")), QStringLiteral("by trigger"));
+
+    // The same writes again prepare nothing after the first: each statement is bound anew.
+    std::uint64_t prepared = 0;
+    for (int i = 0; i < 20; ++i) {
+        if (i == 1)
+            prepared = data::preparedStatements();
+        kinds.append();
+        kinds.setValue(QStringLiteral("x"), QStringLiteral("7"));
+        kinds.post();
+        kinds.edit();
+        kinds.setValue(QStringLiteral("x"), QStringLiteral("7"));
+        kinds.setValue(QStringLiteral("d"), QStringLiteral("edited"));
+        kinds.post();
+        kinds.remove();
+    }
+    EXPECT_EQ(data::preparedStatements(), prepared);
+    kinds.close();
+    kinds.open();
+    EXPECT_EQ(kinds.rowCount(), int(std::size(cases)));
+}
+
+TEST_F(Engine, ACardChangeIsStampedOnlyWhenAValueSetDiffersFromTheRowAsRead)
+{
+    struct Case
+    {
+        const char* column;
+        QVariant value;
+        bool stamped;
+    } cases[] = {
+        {"name", QStringLiteral("Ann"), false},
+        {"name", QStringLiteral("ann"), true},
+        {"photo", QByteArray("photo"), false},
+        {"photo", QByteArray("other"), true},
+        {"photo", QVariant(), true},
+        {"post", QStringLiteral("Clerk"), true},
+        {"gid", 0, false},
+    };
+    for (const Case& c : cases) {
+        db.exec(QStringLiteral("delete from stafftbl"));
+        addMember(db, 0, QStringLiteral("Ann"), {}, {}, QByteArray("photo"));
+        Query& q = staff();
+        q.open();
+        const data::CardChange change(q, false);
+        q.edit();
+        q.setValue(QString::fromLatin1(c.column), c.value);
+        change.stamp(q);
+        q.post();
+        EXPECT_EQ(!q.isNull(data::changedColumn), c.stamped) << c.column;
+    }
+    Query& q = staff();
+    q.open();
+    const data::CardChange change(q, true);
+    q.append();
+    change.stamp(q);
+    q.post();
+    EXPECT_FALSE(q.isNull(data::changedColumn)) << "an appended member";
+}
+
+TEST_F(Engine, ColumnsStoredAfterABlobAreReadWhenAskedForWithoutTheBlobsPages)
+{
+    // stafftbl stores the change and print times after the photo.
+    const QByteArray photo(30000, 'p');
+    addMember(db, 0, QStringLiteral("a"), {}, {}, photo);
+    addMember(db, 0, QStringLiteral("b"), {}, {}, photo);
+    addMember(db, 0, QStringLiteral("c"));
+    db.exec(QStringLiteral("update stafftbl set changedutc = 'c-' || name, printedutc = 'p-a'"
+                           " where name in ('a', 'c')"));
+    for (int i = 0; i < 40; ++i)
+        addMember(db, 1, QStringLiteral("z%1").arg(i, 2, 10, QChar(u'0')), {}, {}, photo);
+    db.exec(QStringLiteral("update stafftbl set changedutc = 'c', printedutc = 'p' where gid = 1"));
+
+    // Listing every member with its name reads none of the photos' pages.
+    data::Connection fresh;
+    openDatabase(fresh, db.path());
+    Query list(fresh, QStringLiteral("QStaff"));
+    list.setSql(QStringLiteral("select * from stafftbl order by name"));
+    int misses = 0, high = 0;
+    sqlite3_db_status(fresh.handle(), SQLITE_DBSTATUS_CACHE_MISS, &misses, &high, 1);
+    list.open();
+    for (int r = 0; r < list.rowCount(); ++r)
+        EXPECT_FALSE(list.rowValue(r, QStringLiteral("name")).isNull());
+    sqlite3_db_status(fresh.handle(), SQLITE_DBSTATUS_CACHE_MISS, &misses, &high, 0);
+    // Each photo spans 7 overflow pages: reading past them would miss 280 pages or more.
+    EXPECT_LT(misses, 100) << "pages read for 43 rows";
+    EXPECT_FALSE(list.rowSql().contains(data::changedColumn)) << list.rowSql().toStdString();
+    EXPECT_TRUE(list.rowSql().contains(QStringLiteral("length(")));
+
+    Query& q = staff(QStringLiteral("select * from stafftbl where gid = 0 order by name"));
+    q.open();
+    const QVariant null;
+    const QVariant expected[][2] = {{QStringLiteral("c-a"), QStringLiteral("p-a")},
+                                    {null, null},
+                                    {QStringLiteral("c-c"), QStringLiteral("p-a")}};
+    for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(q.rowValue(r, data::changedColumn), expected[r][0]) << r;
+        q.moveTo(r);
+        EXPECT_EQ(q.value(data::printedColumn), expected[r][1]) << r;
+        EXPECT_EQ(q.value(data::changedColumn), expected[r][0]) << r;
+    }
+    ASSERT_TRUE(q.locate(data::changedColumn, QStringLiteral("c-c")));
+    EXPECT_EQ(q.asString(QStringLiteral("name")), QStringLiteral("c"));
+
+    // Edited, posted, refreshed: the values are those of the file.
+    q.first();
+    q.edit();
+    q.setValue(data::printedColumn, QStringLiteral("p-new"));
+    EXPECT_TRUE(q.isModified(data::printedColumn));
+    EXPECT_FALSE(q.isModified(data::changedColumn));
+    EXPECT_EQ(q.storedValue(data::printedColumn), QStringLiteral("p-a"));
+    EXPECT_EQ(q.value(data::changedColumn), QStringLiteral("c-a"));
+    q.post();
+    EXPECT_EQ(q.value(data::printedColumn), QStringLiteral("p-new"));
+    EXPECT_EQ(db.scalar(QStringLiteral("select printedutc from stafftbl where name = 'a'")),
+              QStringLiteral("p-new"));
+    q.next();
+    q.edit();
+    q.setValue(data::changedColumn, QStringLiteral("c-b"));
+    q.post();
+    db.exec(QStringLiteral("update stafftbl set printedutc = 'p-b' where name = 'b'"));
+    q.refresh();
+    q.moveTo(1);
+    EXPECT_EQ(q.value(data::changedColumn), QStringLiteral("c-b"));
+    EXPECT_EQ(q.value(data::printedColumn), QStringLiteral("p-b"));
+    q.append();
+    q.setValue(QStringLiteral("name"), QStringLiteral("d"));
+    q.setValue(QStringLiteral("gid"), 0);
+    EXPECT_TRUE(q.isNull(data::changedColumn));
+    q.post();
+    EXPECT_TRUE(q.isNull(data::changedColumn));
+    EXPECT_EQ(q.blob(QStringLiteral("photo")), QByteArray());
 }

@@ -3,7 +3,10 @@
 #include "RecordingProgress.h"
 #include "ScriptedAnswers.h"
 #include "TempDatabase.h"
+#include "data/Connection.h"
 #include "data/Error.h"
+#include "data/Query.h"
+#include "exchange/NameIndex.h"
 #include "exchange/SheetTable.h"
 
 #include <QDateTime>
@@ -320,6 +323,129 @@ TEST_F(StaffImportTest, OtherErrorsAreThrownWithEarlierRowsStored)
     EXPECT_TRUE(answers.texts().isEmpty());
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM stafftbl WHERE name = 'Ann'")), 1);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM stafftbl WHERE name = 'Bob'")), 0);
+}
+
+TEST_F(StaffImportTest, ANameFindsItsFirstExactMatchAlsoAmongDuplicatesAndMembersJustWritten)
+{
+    // "ann" sorts with "Ann" but is not her; Ann is in the file twice; Cy once.
+    addMember(db, 0, QStringLiteral("ann"), QStringLiteral("lower"));
+    const qint64 first = addMember(db, 0, QStringLiteral("Ann"), QStringLiteral("a1"));
+    const qint64 second = addMember(db, 0, QStringLiteral("Ann"), QStringLiteral("a2"));
+    addMember(db, 0, QStringLiteral("Cy"), QStringLiteral("c"));
+    dsrc.connectTo(db.path());
+    const SheetTable sheet({"NAME", "CHINESE_NAME"},
+                           {Row {"Ann", "s1"}, Row {"Bob", "b1"}, Row {"Ann", "s2"},
+                            Row {"Bob", "b2"}, Row {"Cy", "c2"}, Row {"ANN", "upper"},
+                            Row {"Bob", "b3"}, Row {"Cy", "c3"}});
+    EXPECT_TRUE(run(sheet));
+
+    // seq and cname of the members of exactly that name, in seq order.
+    const auto cnames = [&](const QString& name) {
+        data::Query q(dsrc.src, QStringLiteral("check"));
+        q.setSql(QStringLiteral(
+            "select seq, cname from stafftbl where name = :name collate binary order by seq"));
+        q.setParameter(QStringLiteral("name"), name);
+        q.open();
+        QStringList result;
+        for (q.first(); !q.eof(); q.next())
+            result << q.asString(QStringLiteral("seq")) + u' '
+                    + q.asString(QStringLiteral("cname"));
+        return result;
+    };
+    const auto seq = [](qint64 n) { return QString::number(n) + u' '; };
+    EXPECT_EQ(cnames(QStringLiteral("ann")), QStringList {seq(1) + "lower"});
+    EXPECT_EQ(cnames(QStringLiteral("Ann")), (QStringList {seq(first) + "s2", seq(second) + "a2"}))
+        << "both rows overwrite the first Ann; the second keeps her data";
+    EXPECT_EQ(cnames(QStringLiteral("ANN")), QStringList {seq(6) + "upper"});
+    EXPECT_EQ(cnames(QStringLiteral("Bob")), QStringList {seq(5) + "b3"})
+        << "a member added by the import is overwritten by its later rows";
+    EXPECT_EQ(cnames(QStringLiteral("Cy")), QStringList {seq(4) + "c3"});
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM stafftbl")), 6);
+}
+
+TEST_F(StaffImportTest, StatementsArePreparedPerImportNotPerRow)
+{
+    // The same import of n new rows, then over the n members it made, for two sizes.
+    const auto prepared = [&](int n, int pass) {
+        std::vector<Row> rows;
+        for (int i = 0; i < n; ++i)
+            rows.push_back(Row {QStringLiteral("M%1 %2").arg(n).arg(i),
+                                QStringLiteral("G%1 %2 %3").arg(n).arg(pass).arg(i % 3)});
+        const std::uint64_t before = data::preparedStatements();
+        EXPECT_TRUE(run(SheetTable({"NAME", "GROUP"}, std::move(rows))));
+        return data::preparedStatements() - before;
+    };
+    for (int pass = 0; pass < 2; ++pass)
+        EXPECT_EQ(prepared(5, pass), prepared(50, pass)) << "pass " << pass;
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM stafftbl")), 55);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM grptbl")), 13);
+}
+
+TEST_F(StaffImportTest, AMemberWhoseValuesAreTheSameIsNotWrittenAgain)
+{
+    db.exec(QStringLiteral("CREATE TABLE writes (name TEXT); CREATE TRIGGER counted AFTER UPDATE "
+                           "ON stafftbl BEGIN INSERT INTO writes VALUES (NEW.name); END"));
+    dsrc.connectTo(db.path());
+    const SheetTable sheet({"NAME", "GROUP", "POST"},
+                           {Row {"Ann", "Sales", "Clerk"}, Row {"Bob", QVariant(), "Boss"}});
+    EXPECT_TRUE(run(sheet));
+    const QVariant changed = member(QStringLiteral("Ann"))["changedutc"];
+    EXPECT_TRUE(run(sheet));
+    EXPECT_TRUE(run(SheetTable({"NAME", "POST"}, {Row {"Ann", "Clerk"}, Row {"Bob", "Head"}})));
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT group_concat(name) FROM writes")),
+              QStringLiteral("Bob"));
+    EXPECT_EQ(member(QStringLiteral("Ann"))["changedutc"], changed);
+    EXPECT_EQ(member(QStringLiteral("Bob"))["post"], QStringLiteral("Head"));
+}
+
+TEST(NameIndex, FollowsRenamesAppendsAndRowsChangedBehindItsBack)
+{
+    TempDatabase db;
+    for (const char* name : {"A", "B", "A", "C"})
+        addMember(db, 0, QString::fromLatin1(name));
+    db.exec(QStringLiteral("INSERT INTO stafftbl (gid) VALUES (0)")); // a Null name
+    data::Connection connection;
+    openDatabase(connection, db.path());
+    data::Query q(connection, QStringLiteral("q"));
+    q.setSql(QStringLiteral("select * from stafftbl order by seq"));
+    q.open();
+    exchange::NameIndex index(q);
+    const auto rename = [&](int row, const QVariant& name) {
+        q.moveTo(row);
+        q.edit();
+        q.setValue(QStringLiteral("name"), name);
+        q.post();
+        index.posted(row);
+    };
+    const auto find = [&](const char* name) { return index.find(QString::fromLatin1(name)); };
+    EXPECT_EQ(find("A"), 0);
+    EXPECT_EQ(index.find(QVariant()), -1) << "Null equals nothing";
+
+    rename(0, QStringLiteral("D"));
+    EXPECT_EQ(find("A"), 2) << "the next A becomes the first";
+    EXPECT_EQ(find("D"), 0);
+    q.append();
+    q.setValue(QStringLiteral("name"), QStringLiteral("A"));
+    q.post();
+    index.posted(q.currentRow());
+    rename(2, QStringLiteral("B"));
+    EXPECT_EQ(find("A"), 5) << "the appended one";
+    EXPECT_EQ(find("B"), 1);
+    rename(1, QVariant());
+    EXPECT_EQ(find("B"), 2);
+    rename(4, QStringLiteral("A"));
+    EXPECT_EQ(find("A"), 4) << "a row that had no name";
+    rename(0, QStringLiteral("A"));
+    EXPECT_EQ(find("A"), 0);
+    EXPECT_EQ(find("D"), -1);
+
+    // Another command reopens the query with a member added meanwhile.
+    addMember(db, 0, QStringLiteral("E"));
+    q.close();
+    q.open();
+    EXPECT_EQ(find("E"), 6);
+    EXPECT_EQ(find("A"), 0);
+    EXPECT_EQ(find("B"), 2);
 }
 
 } // namespace
