@@ -114,6 +114,24 @@ QString pack(int count)
     return file;
 }
 
+// The same photos as files of their own, for img2pdf.
+QStringList photoFiles(int count)
+{
+    QDir dir(folder().filePath(QStringLiteral("photos-%1").arg(count)));
+    QStringList files;
+    for (int i = 0; i < count; ++i)
+        files << dir.filePath(QStringLiteral("%1.jpg").arg(i, 5, 10, QLatin1Char('0')));
+    if (dir.exists())
+        return files;
+    dir.mkpath(QStringLiteral("."));
+    for (int i = 0; i < count; ++i) {
+        QFile out(files[i]);
+        if (!out.open(QIODevice::WriteOnly) || out.write(photos(count)[std::size_t(i)]) < 0)
+            return {};
+    }
+    return files;
+}
+
 // Reads the next photo of a pack into newly allocated bytes; nullptr at the end.
 unsigned char* nextPhoto(std::FILE* in, unsigned long& size)
 {
@@ -231,6 +249,20 @@ void PassThroughFloor(benchmark::State& state)
     measured(state, self(), {QStringLiteral("--passthrough"), pack(int(state.range(0))), pdf}, pdf);
 }
 
+// The floor as measured by hand before: img2pdf, a PDF tool of its own, writing the photo
+// files into a PDF unchanged, one per page.
+void Img2pdfFloor(benchmark::State& state)
+{
+    const QString pdf = output("img2pdf.pdf");
+    const QStringList files = photoFiles(int(state.range(0)));
+    if (files.isEmpty()) {
+        state.SkipWithError("the photo files could not be written");
+        return;
+    }
+    measured(state, QStringLiteral("/usr/bin/img2pdf"),
+             QStringList {QStringLiteral("--output"), pdf} + files, pdf);
+}
+
 void DecodeFloor(benchmark::State& state)
 {
     measured(state, self(), {QStringLiteral("--decode"), pack(int(state.range(0)))});
@@ -257,10 +289,12 @@ void CheckListCommand(benchmark::State& state)
 // Each subject right after its floors, so that they meet the same load.
 #define MELBRIN_ONCE(name, count)                                                                  \
     BENCHMARK(name)->Arg(count)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime()
+MELBRIN_ONCE(Img2pdfFloor, 1000);
 MELBRIN_ONCE(PassThroughFloor, 1000);
 MELBRIN_ONCE(DecodeFloor, 1000);
 MELBRIN_ONCE(CardsCommand, 1000);
 MELBRIN_ONCE(CheckListCommand, 1000);
+MELBRIN_ONCE(Img2pdfFloor, 10000);
 MELBRIN_ONCE(PassThroughFloor, 10000);
 MELBRIN_ONCE(DecodeFloor, 10000);
 MELBRIN_ONCE(CardsCommand, 10000);

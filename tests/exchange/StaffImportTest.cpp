@@ -375,10 +375,12 @@ TEST_F(StaffImportTest, StatementsArePreparedPerImportNotPerRow)
         EXPECT_TRUE(run(SheetTable({"NAME", "GROUP"}, std::move(rows))));
         return data::preparedStatements() - before;
     };
+    // The first import of a session also opens the member list the window had not read yet.
+    prepared(1, 9);
     for (int pass = 0; pass < 2; ++pass)
         EXPECT_EQ(prepared(5, pass), prepared(50, pass)) << "pass " << pass;
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM stafftbl")), 55);
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM grptbl")), 13);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM stafftbl")), 56);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM grptbl")), 14);
 }
 
 TEST_F(StaffImportTest, AMemberWhoseValuesAreTheSameIsNotWrittenAgain)
