@@ -2,6 +2,7 @@
 
 #include "data/Error.h"
 #include "data/OutputFile.h"
+#include "imaging/JpegInfo.h"
 #include "report/CairoText.h"
 
 #include <QDir>
@@ -75,44 +76,6 @@ void fillRect(cairo_t* cr, double x, double y, double w, double h, const QColor&
 void freeBytes(void* bytes)
 {
     delete static_cast<QByteArray*>(bytes);
-}
-
-// Whether cairo can store the bytes as they are: a JPEG whose frame header it reads, of
-// 8-bit grey or colour samples. CMYK is left out: its JPEG files differ in whether the inks
-// are inverted, and cairo assumes they are.
-bool storableJpeg(const QByteArray& jpeg)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(jpeg.constData());
-    const qsizetype size = jpeg.size();
-    if (size < 4 || p[0] != 0xFF || p[1] != 0xD8)
-        return false;
-    qsizetype at = 2;
-    while (at + 4 <= size) {
-        if (p[at] != 0xFF)
-            return false;
-        const unsigned char marker = p[at + 1];
-        if (marker == 0xFF) {
-            ++at; // fill byte
-            continue;
-        }
-        const int length = (p[at + 2] << 8) | p[at + 3];
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8
-            && marker != 0xCC;
-        if (frame) {
-            if (at + 10 > size || length < 8)
-                return false;
-            const int precision = p[at + 4];
-            const int height = (p[at + 5] << 8) | p[at + 6];
-            const int width = (p[at + 7] << 8) | p[at + 8];
-            const int components = p[at + 9];
-            return precision == 8 && width > 0 && height > 0
-                && (components == 1 || components == 3);
-        }
-        if (marker == 0xD9 || marker == 0xDA || length < 2)
-            return false; // no frame before the image data
-        at += 2 + length;
-    }
-    return false;
 }
 
 // A surface that carries the JPEG bytes, which cairo's PDF surface stores as they are: it takes
@@ -226,7 +189,7 @@ struct PdfWriter::Private
         Picture made;
         if (item.source) {
             made.source = item.source;
-            if (const QByteArray jpeg = item.source->jpeg(); storableJpeg(jpeg))
+            if (const QByteArray jpeg = item.source->jpeg(); imaging::inspectJpeg(jpeg).embeddable)
                 made.surface = jpegSurface(jpeg);
             else
                 made.surface = pixelSurface(item.source->image(fit));
