@@ -2,6 +2,7 @@
 #include "TMelbrin.h"
 #include "data/Answers.h"
 #include "data/CardTimes.h"
+#include "data/Engine.h"
 #include "data/Error.h"
 #include "data/Tdsrc.h"
 #include "data/Utils.h"
@@ -17,12 +18,7 @@ namespace {
 // Group numbers are 16-bit: refuse a new group whose row number could not be one.
 void requireGroupNumberLeft(data::Connection& src)
 {
-    data::Query next(src, QStringLiteral("QNextGroup"));
-    next.setSql(QStringLiteral(
-        "select max(coalesce((select seq from sqlite_sequence where name = 'grptbl'), 0),"
-        " coalesce((select max(seq) from grptbl), 0)) + 1 as seq"));
-    next.open();
-    if (next.asInt(QStringLiteral("seq")) > 32767)
+    if (src.engine().nextRowNumber(QStringLiteral("grptbl")) > 32767)
         throw data::Error(QStringLiteral("No new group can be created: all 32767 group "
                                          "numbers have been used"));
 }

@@ -195,7 +195,7 @@ void TMelbrin::openSearchResults()
         ? QStringLiteral("(select gdesc from grptbl where grptbl.gid = stafftbl.gid), name")
         : m_sortField;
     q.setSql(QStringList {QStringLiteral("select * from stafftbl where"),
-                          data::memberSearchCondition(), QStringLiteral("order by"),
+                          data::memberSearchCondition(m_dsrc.src), QStringLiteral("order by"),
                           order + QStringLiteral(", seq")});
     q.setParameter(data::memberSearchParameter(), m_findText);
     m_memberGrid->showGroups(groups); // the grid empties while the query is closed

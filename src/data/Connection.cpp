@@ -1,9 +1,11 @@
 #include "Connection.h"
 
 #include "Error.h"
+#include "FileEngine.h"
 #include "MemberSearch.h"
 #include "OutputFile.h"
 #include "Query.h"
+#include "ServerEngine.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -132,6 +134,14 @@ sqlite3* Connection::openKeyed(const QString& path, const QString& password, boo
     return db;
 }
 
+bool isServerAddress(const QString& dataSource)
+{
+    return dataSource.startsWith(u"postgresql://", Qt::CaseInsensitive)
+        || dataSource.startsWith(u"postgres://", Qt::CaseInsensitive);
+}
+
+Connection::Connection() = default;
+
 Connection::~Connection()
 {
     close();
@@ -143,36 +153,53 @@ void Connection::open()
     const ConnectionSettings settings = parseConnectionString(m_connectionString);
     if (settings.dataSource.isEmpty())
         throw Error(QStringLiteral("The connection string names no data source"));
-    m_db = openKeyed(settings.dataSource, settings.password, false);
+    if (isServerAddress(settings.dataSource)) {
+        m_engine = openServer(settings.dataSource);
+        m_fileName = m_engine->displayName();
+        return;
+    }
+    sqlite3* db = openKeyed(settings.dataSource, settings.password, false);
+    m_engine = std::make_unique<FileEngine>(db, settings.dataSource);
+    m_db = db;
     m_fileName = settings.dataSource;
     noteOpenDatabase(m_fileName, true);
+}
+
+bool Connection::isServer() const
+{
+    return m_engine && m_engine->kind() == Engine::Kind::Server;
+}
+
+Engine& Connection::engine() const
+{
+    if (!m_engine)
+        throw Error(QStringLiteral("Operation is not allowed when the object is closed"));
+    return *m_engine;
 }
 
 void Connection::close()
 {
     for (Query* q : std::vector<Query*>(m_queries))
         q->connectionClosing();
-    if (m_db) {
-        if (m_transactionDepth > 0)
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close_v2(m_db);
+    if (m_engine) {
+        const bool file = m_db != nullptr;
+        m_engine.reset(); // a transaction still open is rolled back
         m_db = nullptr;
-        noteOpenDatabase(m_fileName, false);
+        if (file)
+            noteOpenDatabase(m_fileName, false);
     }
     m_transactionDepth = 0;
 }
 
 void Connection::execute(const QString& sql)
 {
-    if (!m_db)
-        throw Error(QStringLiteral("Operation is not allowed when the object is closed"));
-    exec(m_db, sql.toUtf8().constData());
+    engine().execute(sql);
 }
 
 void Connection::beginTransaction()
 {
     if (m_transactionDepth == 0)
-        execute(QStringLiteral("BEGIN IMMEDIATE"));
+        engine().begin();
     ++m_transactionDepth;
 }
 
@@ -186,7 +213,7 @@ void Connection::commit()
             throw Error(QStringLiteral("The changes were not saved: the database engine had "
                                        "already rolled them back"));
         }
-        execute(QStringLiteral("COMMIT"));
+        engine().commit();
     }
     --m_transactionDepth;
 }
@@ -198,12 +225,12 @@ void Connection::rollback()
     const bool lost = transactionLost();
     m_transactionDepth = 0;
     if (!lost)
-        execute(QStringLiteral("ROLLBACK"));
+        engine().rollback();
 }
 
 bool Connection::transactionLost() const
 {
-    return m_transactionDepth > 0 && m_db && sqlite3_get_autocommit(m_db) != 0;
+    return m_transactionDepth > 0 && m_engine && m_engine->transactionLost();
 }
 
 void Connection::attach(Query* query)

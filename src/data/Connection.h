@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <vector>
 
 struct sqlite3;
 
 namespace data {
 
+class Engine;
 class Query;
 
 // The parts of a connection string this engine uses.
@@ -24,11 +26,15 @@ QString buildConnectionString(const QString& databasePath, const QString& passwo
 // The cipher page size every file of this program is created and opened with.
 inline constexpr int cipherPageSize = 4096;
 
-// One encrypted database file.
+// Whether a data source names a database server ("postgresql://user@host/dbname") rather
+// than a file.
+bool isServerAddress(const QString& dataSource);
+
+// One database: an encrypted file or a database on a server, behind the same operations.
 class Connection
 {
 public:
-    Connection() = default;
+    Connection();
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -36,14 +42,19 @@ public:
     void setConnectionString(const QString& text) { m_connectionString = text; }
     const QString& connectionString() const { return m_connectionString; }
 
-    // Opens the file named by the connection string, keyed with its password. The file must
-    // exist. Throws Error with the engine's message.
+    // Opens the file named by the connection string, keyed with its password (the file must
+    // exist), or connects to the server it names. Throws Error with the engine's message.
     void open();
-    // Closes every open query, then the file.
+    // Closes every open query, then the database.
     void close();
-    bool isOpen() const { return m_db != nullptr; }
+    bool isOpen() const { return m_engine != nullptr; }
+    // The file path or the server address (never with a password).
     QString fileName() const { return m_fileName; }
+    bool isServer() const;
 
+    // The backend; throws when the connection is closed.
+    Engine& engine() const;
+    // The file's engine handle; null when closed or on a server.
     sqlite3* handle() const { return m_db; }
     // Runs statements that return no rows; throws on failure.
     void execute(const QString& sql);
@@ -69,6 +80,7 @@ private:
 
     QString m_connectionString;
     QString m_fileName;
+    std::unique_ptr<Engine> m_engine;
     sqlite3* m_db = nullptr;
     std::vector<Query*> m_queries;
     int m_transactionDepth = 0;

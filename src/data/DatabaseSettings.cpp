@@ -2,6 +2,7 @@
 
 #include "CardTimes.h"
 #include "Connection.h"
+#include "Engine.h"
 #include "Error.h"
 #include "Query.h"
 
@@ -12,12 +13,7 @@ const QString settingsTable = QStringLiteral("settings");
 
 bool hasTable(Connection& connection, const QString& table)
 {
-    Query query(connection, QStringLiteral("tables"));
-    query.setSql(
-        QStringLiteral("select name from sqlite_master where type='table' and name=:name"));
-    query.setParameter(QStringLiteral("name"), table);
-    query.open();
-    return !query.eof();
+    return connection.engine().hasTable(table);
 }
 
 // The table's columns as a select over it reports them (the engine's table-valued pragmas are
@@ -25,7 +21,7 @@ bool hasTable(Connection& connection, const QString& table)
 bool hasColumn(Connection& connection, const QString& table, const QString& column)
 {
     Query query(connection, QStringLiteral("columns"));
-    query.setSql(QStringLiteral("select * from %1 where 0").arg(table));
+    query.setSql(QStringLiteral("select * from %1 where 1 = 0").arg(table));
     query.open();
     return query.hasColumn(column);
 }

@@ -19,6 +19,17 @@ private:
     QString m_message;
 };
 
+// A change refused because another station changed or removed the row since it was read:
+// nothing was stored. Whoever catches it re-reads the list before the message is shown.
+class RowConflict : public Error
+{
+public:
+    RowConflict()
+        : Error(QStringLiteral("This member was changed at another station. The list has been "
+                               "refreshed."))
+    { }
+};
+
 // The text the general error handler shows: a full stop is appended when the last
 // character sorts after ".".
 QString displayText(const QString& message);

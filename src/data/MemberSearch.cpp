@@ -1,6 +1,7 @@
 #include "MemberSearch.h"
 
 #include "Connection.h"
+#include "Engine.h"
 #include "Query.h"
 
 #include <sqlcipher/sqlite3.h>
@@ -38,7 +39,12 @@ QString folded(const char* column)
 
 } // namespace
 
-QString memberSearchCondition()
+QString memberSearchCondition(Connection& connection)
+{
+    return connection.engine().searchCondition();
+}
+
+QString fileSearchCondition()
 {
     return u'(' + folded("name") + QStringLiteral(" or ") + folded("cname") + QStringLiteral(" or ")
         + folded("staffno") + u')';
@@ -51,14 +57,7 @@ QString foldedText(const QString& text)
 
 void keepMembersInMemory(Connection& connection, bool keep)
 {
-    connection.execute(keep ? QStringLiteral("PRAGMA cache_size = -32768")
-                            : QStringLiteral("PRAGMA cache_size = -2000"));
-    if (!keep)
-        return;
-    // One read of the columns searched brings in the pages every search reads.
-    Query warm(connection, QStringLiteral("QWarm"));
-    warm.setSql(QStringLiteral("select count(cname) + count(staffno) as n from stafftbl"));
-    warm.open();
+    connection.engine().keepMembersInMemory(keep);
 }
 
 void registerSearchFunctions(sqlite3* db)

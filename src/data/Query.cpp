@@ -1,6 +1,7 @@
 #include "Query.h"
 
 #include "Connection.h"
+#include "Engine.h"
 #include "Error.h"
 #include "Statement.h"
 
@@ -28,6 +29,8 @@ struct Query::Column
 struct Query::Table
 {
     QString name;
+    QString rowId; // the expression naming a row
+    QString version; // the row version column, empty when the table has none
 };
 
 struct Query::Row
@@ -36,6 +39,7 @@ struct Query::Row
     mutable std::vector<QVariant> values;
     mutable std::vector<bool> unread;
     std::vector<std::optional<qint64>> rowids; // per table; none for a left join's missing side
+    std::vector<std::optional<qint64>> versions; // per table with a version column
     std::vector<bool> changed;
 };
 
@@ -63,14 +67,15 @@ struct Query::Writer
     bool triggers = false; // the file may change a row after it is written
     std::vector<bool> filled; // per column: an insert that leaves it out may store a value
     std::vector<bool> rowid; // per column: the row id under another name
-    QHash<QByteArray, std::shared_ptr<Statement>> statements;
+    QHash<QByteArray, std::shared_ptr<EngineStatement>> statements;
 
-    template<typename Sql> Statement& statement(sqlite3* db, const QByteArray& key, Sql sql)
+    template<typename Sql>
+    EngineStatement& statement(Engine& engine, const QByteArray& key, Sql sql)
     {
-        std::shared_ptr<Statement>& kept = statements[key];
+        std::shared_ptr<EngineStatement>& kept = statements[key];
         if (!kept) {
             try {
-                kept = std::make_shared<Statement>(db, sql());
+                kept = engine.prepare(sql());
             } catch (...) {
                 statements.remove(key);
                 throw;
@@ -81,6 +86,22 @@ struct Query::Writer
 };
 
 namespace {
+
+// Makes a kept statement ready for new bindings on every way out of a use, so that it holds
+// no lock in between; after the message of a failure has been read.
+class Reset
+{
+public:
+    explicit Reset(EngineStatement& statement)
+        : m_statement(statement)
+    { }
+    ~Reset() { m_statement.reset(); }
+    Reset(const Reset&) = delete;
+    Reset& operator=(const Reset&) = delete;
+
+private:
+    EngineStatement& m_statement;
+};
 
 bool isNumeric(const QVariant& v)
 {
@@ -107,22 +128,6 @@ bool sameValue(const QVariant& stored, const QVariant& wanted)
     if (isNumeric(stored) && isNumeric(wanted))
         return stored.toDouble() == wanted.toDouble();
     return stored.toString() == wanted.toString();
-}
-
-// The columns table stores after its first BLOB column, lower case.
-QSet<QString> columnsAfterBlob(sqlite3* db, const QString& table)
-{
-    QSet<QString> after;
-    bool blob = false;
-    // cid, name, type, notnull, dflt_value, pk
-    Statement info(db, QStringLiteral("pragma table_info(%1)").arg(quoted(table)));
-    while (info.step()) {
-        const QString type = columnValue(info.get(), 2).toString().toUpper();
-        if (blob)
-            after.insert(columnValue(info.get(), 1).toString().toLower());
-        blob = blob || type == u"BLOB";
-    }
-    return after;
 }
 
 const QRegularExpression& selectStar()
@@ -170,31 +175,27 @@ void Query::open()
 {
     if (m_open)
         return;
-    sqlite3* db = m_connection.handle();
-    if (!db)
-        throw Error(QStringLiteral("Operation is not allowed when the object is closed"));
+    Engine& engine = m_connection.engine();
 
     // Learn the columns and where they come from without running the statement.
     std::vector<Column> columns;
     std::vector<Table> tables;
     {
-        Statement probe(db, m_sql);
-        const int n = sqlite3_column_count(probe.get());
+        const std::unique_ptr<EngineStatement> probe = engine.prepare(m_sql);
+        const int n = probe->columnCount();
         for (int i = 0; i < n; ++i) {
+            const EngineColumn e = probe->column(i);
             Column c;
-            c.name = QString::fromUtf8(sqlite3_column_name(probe.get(), i));
-            if (const char* t = sqlite3_column_table_name(probe.get(), i))
-                c.table = QString::fromUtf8(t);
-            if (const char* o = sqlite3_column_origin_name(probe.get(), i))
-                c.origin = QString::fromUtf8(o);
-            if (const char* d = sqlite3_column_decltype(probe.get(), i))
-                c.declType = QString::fromUtf8(d).toUpper();
+            c.name = e.name;
+            c.table = e.table;
+            c.origin = e.origin;
+            c.declType = e.declType;
             if (!c.table.isEmpty()) {
                 auto it = std::find_if(tables.begin(), tables.end(),
                                        [&](const Table& t) { return t.name == c.table; });
                 c.tableIndex = int(it - tables.begin());
                 if (it == tables.end())
-                    tables.push_back({c.table});
+                    tables.push_back({c.table, {}, {}});
             }
             columns.push_back(c);
         }
@@ -209,8 +210,17 @@ void Query::open()
         && std::none_of(columns.begin(), columns.end(),
                         [](const Column& c) { return c.table.isEmpty(); })) {
         std::vector<QSet<QString>> after;
-        for (const Table& t : tables)
-            after.push_back(columnsAfterBlob(db, t.name));
+        for (Table& t : tables) {
+            TableInfo info = engine.tableInfo(t.name);
+            after.push_back(std::move(info.late));
+            t.rowId = engine.rowIdColumn(t.name);
+            t.version = info.version;
+        }
+        // A row's version is the engine's business, not a column of the result.
+        std::erase_if(columns, [&](const Column& c) {
+            const QString& version = tables[size_t(c.tableIndex)].version;
+            return !version.isEmpty() && c.origin.compare(version, Qt::CaseInsensitive) == 0;
+        });
         QStringList list;
         for (Column& c : columns) {
             const QString ref = quoted(c.table) + u'.' + quoted(c.origin);
@@ -222,7 +232,11 @@ void Query::open()
         }
         if (!list.isEmpty()) {
             for (const Table& t : tables)
-                list << quoted(t.name) + QStringLiteral(".rowid");
+                list << quoted(t.name) + u'.' + t.rowId;
+            for (const Table& t : tables) {
+                if (!t.version.isEmpty())
+                    list << quoted(t.name) + u'.' + quoted(t.version);
+            }
             sql = QStringLiteral("select ") + list.join(u", ") + m_sql.mid(star.capturedLength());
             rewritten = true;
         }
@@ -237,23 +251,22 @@ void Query::open()
             c.tableIndex = -1;
     }
 
-    Statement stmt(db, sql);
-    const int paramCount = sqlite3_bind_parameter_count(stmt.get());
+    const std::unique_ptr<EngineStatement> stmt = engine.prepare(sql);
+    const int paramCount = stmt->parameterCount();
     for (int p = 1; p <= paramCount; ++p) {
-        const char* raw = sqlite3_bind_parameter_name(stmt.get(), p);
-        const QString pname = raw ? QString::fromUtf8(raw + 1) : QString();
+        const QString pname = stmt->parameterName(p);
         if (!m_parameters.contains(pname))
             throw Error(QStringLiteral("%1: Parameter '%2' has no value").arg(m_name, pname));
-        stmt.bind(p, m_parameters.value(pname));
+        stmt->bind(p, m_parameters.value(pname));
     }
 
     m_columns = std::move(columns);
     m_tables = std::move(tables);
     m_rowSql = sql;
     m_rows.clear();
-    while (stmt.step()) {
+    while (stmt->step()) {
         Row row;
-        readRow(stmt.get(), row);
+        readRow(*stmt, row);
         m_rows.push_back(std::move(row));
     }
     m_current = 0;
@@ -262,20 +275,29 @@ void Query::open()
     m_open = true;
 }
 
-void Query::readRow(void* handle, Row& row) const
+void Query::readRow(EngineStatement& stmt, Row& row) const
 {
-    auto* stmt = static_cast<sqlite3_stmt*>(handle);
     const int n = int(m_columns.size());
     row.values.resize(n);
     row.unread.assign(n, false);
     for (int i = 0; i < n; ++i) {
         row.unread[i] = m_columns[i].afterBlob;
-        row.values[i] = row.unread[i] ? QVariant() : columnValue(stmt, i);
+        row.values[i] = row.unread[i] ? QVariant() : stmt.value(i);
     }
+    int at = n;
     row.rowids.assign(m_tables.size(), std::nullopt);
     for (size_t t = 0; t < m_tables.size(); ++t) {
-        if (sqlite3_column_type(stmt, n + int(t)) != SQLITE_NULL)
-            row.rowids[t] = sqlite3_column_int64(stmt, n + int(t));
+        const QVariant id = stmt.value(at++);
+        if (!id.isNull())
+            row.rowids[t] = id.toLongLong();
+    }
+    row.versions.assign(m_tables.size(), std::nullopt);
+    for (size_t t = 0; t < m_tables.size(); ++t) {
+        if (m_tables[t].version.isEmpty())
+            continue;
+        const QVariant version = stmt.value(at++);
+        if (!version.isNull())
+            row.versions[t] = version.toLongLong();
     }
     row.changed.assign(n, false);
 }
@@ -499,23 +521,24 @@ void Query::readAfterBlob(const Row& row, int tableIndex) const
     if (rowid) {
         // All of the table's late columns at once: the blob's pages are walked once.
         const QByteArray key = QByteArrayLiteral("a") + QByteArray::number(tableIndex);
-        Statement& stmt = writer().statement(m_connection.handle(), key, [&] {
+        EngineStatement& stmt = writer().statement(m_connection.engine(), key, [&] {
             QStringList names;
             for (int c = 0; c < int(m_columns.size()); ++c) {
                 if (m_columns[c].afterBlob && m_columns[c].tableIndex == tableIndex)
                     names << quoted(m_columns[c].origin);
             }
-            return QStringLiteral("select %1 from %2 where rowid = ?")
-                .arg(names.join(u", "), quoted(m_tables[tableIndex].name));
+            return QStringLiteral("select %1 from %2 where %3 = ?")
+                .arg(names.join(u", "), quoted(m_tables[tableIndex].name),
+                     m_tables[tableIndex].rowId);
         });
-        const StatementUse use(stmt);
+        const Reset use(stmt);
         stmt.bind(1, QVariant(qlonglong(*rowid)));
         if (stmt.step()) {
             int i = 0;
             for (int c = 0; c < int(m_columns.size()); ++c) {
                 if (m_columns[c].afterBlob && m_columns[c].tableIndex == tableIndex) {
                     if (row.unread[c])
-                        row.values[c] = columnValue(stmt.get(), i);
+                        row.values[c] = stmt.value(i);
                     ++i;
                 }
             }
@@ -539,20 +562,7 @@ QVariant Query::valueOf(const Row& row, int c) const
     const auto& rowid = row.rowids[col.tableIndex];
     if (!rowid)
         return {};
-    sqlite3* db = m_connection.handle();
-    sqlite3_blob* blob = nullptr;
-    if (sqlite3_blob_open(db, "main", col.table.toUtf8().constData(),
-                          col.origin.toUtf8().constData(), *rowid, 0, &blob)
-        != SQLITE_OK) {
-        sqlite3_blob_close(blob);
-        throwEngineError(db);
-    }
-    QByteArray bytes(sqlite3_blob_bytes(blob), Qt::Uninitialized);
-    const int rc = sqlite3_blob_read(blob, bytes.data(), int(bytes.size()), 0);
-    sqlite3_blob_close(blob);
-    if (rc != SQLITE_OK)
-        throwEngineError(db);
-    return bytes;
+    return m_connection.engine().readBlob(col.table, col.origin, *rowid);
 }
 
 namespace {
@@ -631,6 +641,7 @@ void Query::append()
     m_pending->values.assign(m_columns.size(), QVariant());
     m_pending->unread.assign(m_columns.size(), false);
     m_pending->rowids.assign(m_tables.size(), std::nullopt);
+    m_pending->versions.assign(m_tables.size(), std::nullopt);
     m_pending->changed.assign(m_columns.size(), false);
     m_state = State::Insert;
 }
@@ -697,46 +708,21 @@ void Query::learnTable(Writer& w) const
 {
     if (w.known)
         return;
-    sqlite3* db = m_connection.handle();
-    const QString& table = m_tables.front().name;
-    struct Declared
-    {
-        bool hasDefault = false;
-        bool key = false;
-        QString type;
-    };
-    QHash<QString, Declared> declared;
+    const TableInfo info = m_connection.engine().tableInfo(m_tables.front().name);
     int keys = 0;
-    {
-        // cid, name, type, notnull, dflt_value, pk
-        Statement info(db, QStringLiteral("pragma table_info(%1)").arg(quoted(table)));
-        while (info.step()) {
-            Declared d;
-            d.type = columnValue(info.get(), 2).toString().toUpper();
-            d.hasDefault = sqlite3_column_type(info.get(), 4) != SQLITE_NULL;
-            d.key = sqlite3_column_int(info.get(), 5) > 0;
-            keys += d.key ? 1 : 0;
-            declared.insert(columnValue(info.get(), 1).toString().toLower(), d);
-        }
-    }
-    {
-        Statement count(
-            db,
-            QStringLiteral("select (select count(*) from sqlite_master where type = "
-                           "'trigger' and tbl_name = ?1 collate nocase) + (select count(*) "
-                           "from sqlite_temp_master where type = 'trigger' and tbl_name = "
-                           "?1 collate nocase)"));
-        count.bind(1, table);
-        w.triggers = !count.step() || sqlite3_column_int(count.get(), 0) > 0;
-    }
+    for (const TableInfo::Column& d : info.columns)
+        keys += d.key ? 1 : 0;
+    w.triggers = info.triggers;
     w.filled.assign(m_columns.size(), true);
     w.rowid.assign(m_columns.size(), false);
     for (size_t c = 0; c < m_columns.size(); ++c) {
-        const auto it = declared.constFind(m_columns[c].origin.toLower());
-        if (it == declared.cend())
+        const auto it = std::find_if(info.columns.begin(), info.columns.end(), [&](const auto& d) {
+            return d.name.compare(m_columns[c].origin, Qt::CaseInsensitive) == 0;
+        });
+        if (it == info.columns.end())
             continue;
         // A single INTEGER PRIMARY KEY column is the row id.
-        w.rowid[c] = it->key && keys == 1 && it->type == u"INTEGER";
+        w.rowid[c] = it->key && keys == 1 && it->declType == u"INTEGER";
         w.filled[c] = it->hasDefault || w.rowid[c];
     }
     w.known = true;
@@ -767,9 +753,7 @@ bool Query::storedAsWritten(const Row& row) const
 void Query::post()
 {
     requireEditing();
-    sqlite3* db = m_connection.handle();
-    if (!db)
-        throw Error(QStringLiteral("Operation is not allowed when the object is closed"));
+    Engine& engine = m_connection.engine();
     std::vector<int> which;
     QByteArray key(1, m_state == State::Insert ? 'i' : 'u');
     for (int c = 0; c < int(m_columns.size()); ++c) {
@@ -785,39 +769,64 @@ void Query::post()
     }
     Writer& w = writer();
     learnTable(w);
-    Statement& stmt = w.statement(db, key, [&] {
-        const QString table = quoted(m_tables.front().name);
+    const Table& t = m_tables.front();
+    const bool versioned = !t.version.isEmpty();
+    EngineStatement& stmt = w.statement(engine, key, [&] {
+        const QString table = quoted(t.name);
         QStringList names;
         for (int c : which)
             names << quoted(m_columns[c].origin);
         if (m_state == State::Insert) {
+            QStringList marks(names.size(), QStringLiteral("?"));
+            // A new row starts at the first version.
+            if (versioned) {
+                names << quoted(t.version);
+                marks << QStringLiteral("1");
+            }
             if (names.isEmpty())
-                return QStringLiteral("insert into %1 default values").arg(table);
-            const QStringList marks(names.size(), QStringLiteral("?"));
-            return QStringLiteral("insert into %1 (%2) values (%3)")
-                .arg(table, names.join(u", "), marks.join(u", "));
+                return QStringLiteral("insert into %1 default values%2")
+                    .arg(table, engine.returningRowId(t.name));
+            return QStringLiteral("insert into %1 (%2) values (%3)%4")
+                .arg(table, names.join(u", "), marks.join(u", "), engine.returningRowId(t.name));
         }
         for (QString& n : names)
             n += QStringLiteral(" = ?");
-        return QStringLiteral("update %1 set %2 where rowid = ?").arg(table, names.join(u", "));
+        if (!versioned)
+            return QStringLiteral("update %1 set %2 where %3 = ?")
+                .arg(table, names.join(u", "), t.rowId);
+        // Only the version that was read is changed; the change raises it.
+        const QString version = quoted(t.version);
+        names << QStringLiteral("%1 = %1 + 1").arg(version);
+        return QStringLiteral("update %1 set %2 where %3 = ? and %4 = ?")
+            .arg(table, names.join(u", "), t.rowId, version);
     });
+    qint64 changes = 0;
     {
-        const StatementUse use(stmt);
+        const Reset use(stmt);
         int p = 1;
         for (int c : which)
             stmt.bind(p++, m_pending->values[c]);
-        if (m_state == State::Edit)
-            stmt.bind(p, QVariant(qlonglong(*m_pending->rowids[0])));
+        if (m_state == State::Edit) {
+            stmt.bind(p++, QVariant(qlonglong(*m_pending->rowids[0])));
+            if (versioned)
+                stmt.bind(p, QVariant(qlonglong(m_pending->versions[0].value_or(0))));
+        }
         stmt.step();
+        changes = stmt.changes();
+        if (m_state == State::Insert)
+            m_pending->rowids[0] = engine.insertedRowId(stmt);
     }
-    // Another connection may have deleted the row since it was read: then nothing was
-    // stored, and the pending row stays for the caller to cancel.
-    if (m_state == State::Edit && sqlite3_changes(db) == 0)
+    // Another connection may have changed or deleted the row since it was read: then nothing
+    // was stored, and the pending row stays for the caller to cancel.
+    if (m_state == State::Edit && changes == 0) {
+        if (versioned)
+            throw RowConflict();
         throw Error(QStringLiteral("%1: Row cannot be located for updating. Some values may "
                                    "have been changed since it was last read")
                         .arg(m_name));
-    if (m_state == State::Insert)
-        m_pending->rowids[0] = sqlite3_last_insert_rowid(db);
+    }
+    if (versioned)
+        m_pending->versions[0] = m_state == State::Insert ? 1 : *m_pending->versions[0] + 1;
     if (storedAsWritten(*m_pending)) {
         Row& row = *m_pending;
         for (size_t c = 0; c < m_columns.size(); ++c) {
@@ -844,7 +853,8 @@ void Query::post()
 void Query::reloadRow(Row& row)
 {
     // Only single-table result sets are written; read the row back as the file holds it.
-    Statement& stmt = writer().statement(m_connection.handle(), QByteArrayLiteral("r"), [&] {
+    const Table& t = m_tables.front();
+    EngineStatement& stmt = writer().statement(m_connection.engine(), QByteArrayLiteral("r"), [&] {
         QStringList list;
         for (const Column& c : m_columns) {
             const QString ref = quoted(c.origin);
@@ -852,14 +862,16 @@ void Query::reloadRow(Row& row)
                          : c.afterBlob ? QStringLiteral("null")
                                        : ref);
         }
-        list << QStringLiteral("rowid");
-        return QStringLiteral("select %1 from %2 where rowid = ?")
-            .arg(list.join(u", "), quoted(m_tables.front().name));
+        list << t.rowId;
+        if (!t.version.isEmpty())
+            list << quoted(t.version);
+        return QStringLiteral("select %1 from %2 where %3 = ?")
+            .arg(list.join(u", "), quoted(t.name), t.rowId);
     });
-    const StatementUse use(stmt);
+    const Reset use(stmt);
     stmt.bind(1, QVariant(qlonglong(*row.rowids[0])));
     if (stmt.step()) {
-        readRow(stmt.get(), row);
+        readRow(stmt, row);
     } else {
         row.rowids[0].reset();
     }
@@ -880,13 +892,29 @@ void Query::remove()
     requireWritable();
     Row& row = m_rows[m_current];
     if (row.rowids[0]) {
-        Statement& stmt = writer().statement(m_connection.handle(), QByteArrayLiteral("d"), [&] {
-            return QStringLiteral("delete from %1 where rowid = ?")
-                .arg(quoted(m_tables.front().name));
-        });
-        const StatementUse use(stmt);
-        stmt.bind(1, QVariant(qlonglong(*row.rowids[0])));
-        stmt.step();
+        const Table& t = m_tables.front();
+        const bool versioned = !t.version.isEmpty();
+        EngineStatement& stmt
+            = writer().statement(m_connection.engine(), QByteArrayLiteral("d"), [&] {
+                  if (!versioned)
+                      return QStringLiteral("delete from %1 where %2 = ?")
+                          .arg(quoted(t.name), t.rowId);
+                  return QStringLiteral("delete from %1 where %2 = ? and %3 = ?")
+                      .arg(quoted(t.name), t.rowId, quoted(t.version));
+              });
+        qint64 changes = 0;
+        {
+            const Reset use(stmt);
+            stmt.bind(1, QVariant(qlonglong(*row.rowids[0])));
+            if (versioned)
+                stmt.bind(2, QVariant(qlonglong(row.versions[0].value_or(0))));
+            stmt.step();
+            changes = stmt.changes();
+        }
+        // Another station changed the row since it was read, or deleted it: nothing is
+        // deleted.
+        if (versioned && changes == 0)
+            throw RowConflict();
     }
     m_rows.erase(m_rows.begin() + m_current);
     // After the last row the row before it becomes current; end-of-rows only once none is left.

@@ -12,6 +12,7 @@
 namespace data {
 
 class Connection;
+class EngineStatement;
 
 // A statement and its static, updatable result set. Rows keep the order they had when the
 // query was opened; appended rows stay after them until the query is opened again. Values
@@ -119,7 +120,7 @@ private:
     void requireRow() const;
     void requireEditing() const;
     void requireWritable() const;
-    void readRow(void* stmt, Row& row) const;
+    void readRow(EngineStatement& stmt, Row& row) const;
     void reloadRow(Row& row);
     bool storedAsWritten(const Row& row) const;
     Writer& writer() const;

@@ -37,7 +37,7 @@ struct Found : ::testing::Test
     QStringList find(const QString& text)
     {
         data::Query q(conn, QStringLiteral("found"));
-        q.setSql(QStringLiteral("select * from stafftbl where ") + data::memberSearchCondition()
+        q.setSql(QStringLiteral("select * from stafftbl where ") + data::memberSearchCondition(conn)
                  + QStringLiteral(" order by seq"));
         q.setParameter(data::memberSearchParameter(), text);
         q.open();

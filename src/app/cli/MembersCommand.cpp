@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "data/Engine.h"
 #include "data/Error.h"
 #include "data/MemberSearch.h"
 #include "data/Tdsrc.h"
@@ -63,7 +64,8 @@ int listMembers(Context& c, const QString& group)
     QStringList sql {QStringLiteral("select * from stafftbl"),
                      QStringLiteral("left join grptbl on stafftbl.gid=grptbl.gid")};
     if (!group.isNull()) {
-        sql << QStringLiteral("where grptbl.gdesc = :group collate binary");
+        sql << QStringLiteral("where grptbl.gdesc = :group collate %1")
+                   .arg(c.dsrc.src.engine().exactCollation());
         q.setSql(sql << QStringLiteral("order by gdesc, name"));
         q.setParameter(QStringLiteral("group"), group);
     } else {
@@ -78,7 +80,7 @@ int findMembers(Context& c, const QString& text)
     data::Query q(c.dsrc.src, QStringLiteral("members"));
     q.setSql(QStringList {QStringLiteral("select * from stafftbl"),
                           QStringLiteral("left join grptbl on stafftbl.gid=grptbl.gid where"),
-                          data::memberSearchCondition(),
+                          data::memberSearchCondition(c.dsrc.src),
                           QStringLiteral("order by stafftbl.name, stafftbl.seq")});
     q.setParameter(data::memberSearchParameter(), text);
     return printMembers(c, q);
