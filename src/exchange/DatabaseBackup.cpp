@@ -4,70 +4,19 @@
 #include "data/Connection.h"
 #include "data/Error.h"
 #include "data/OutputFile.h"
+#include "DatabaseCopy.h"
+#include "PartFile.h"
+#include "imaging/Progress.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
-#include <filesystem>
 #include <sqlcipher/sqlite3.h>
 
 namespace exchange {
 namespace {
-
-std::filesystem::path fsPath(const QString& path)
-{
-    return std::filesystem::path(path.toStdU16String());
-}
-
-// The new file is written under ".NAME.XXXXXX.part", its journal beside it.
-QString partTemplate(const QFileInfo& target)
-{
-    return target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.part").arg(target.fileName()));
-}
-
-// A run that was killed left its new file and journal behind; they go when the next copy
-// to the same destination starts.
-void removeLeftovers(const QFileInfo& target)
-{
-    const QString prefix = QStringLiteral(".%1.").arg(target.fileName());
-    const QDir folder = target.absoluteDir();
-    const QStringList names
-        = folder.entryList({QStringLiteral(".*.part*")}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        if (!name.startsWith(prefix))
-            continue;
-        const QString rest = name.mid(prefix.size());
-        if ((rest.size() == 11 && rest.endsWith(QStringLiteral(".part")))
-            || (rest.size() == 19 && rest.endsWith(QStringLiteral(".part-journal"))))
-            QFile::remove(folder.filePath(name));
-    }
-}
-
-// The new file and its journal are removed unless the copy took their place.
-class PartFile
-{
-public:
-    explicit PartFile(QString path)
-        : m_path(std::move(path))
-    { }
-    ~PartFile()
-    {
-        if (m_keep)
-            return;
-        QFile::remove(m_path);
-        QFile::remove(m_path + QStringLiteral("-journal"));
-    }
-    PartFile(const PartFile&) = delete;
-    PartFile& operator=(const PartFile&) = delete;
-    const QString& path() const { return m_path; }
-    void keep() { m_keep = true; }
-
-private:
-    QString m_path;
-    bool m_keep = false;
-};
 
 // Copies every page of the source into the keyed, empty file at path. While the program's
 // connection is inside a transaction it cannot be read for a backup; the copy is then read
@@ -113,11 +62,22 @@ bool backupInto(data::Connection& source, const QString& path, QString& reason)
     return rc == SQLITE_DONE && closed;
 }
 
-bool copyDatabase(data::Connection& source, const QString& destination, QString& reason)
+bool copyDatabase(data::Connection& source, const QString& destination, QString& reason,
+                  imaging::Progress* progress)
 {
     if (!source.isOpen()) {
         reason = QStringLiteral("the database is not open");
         return false;
+    }
+    if (source.isServer()) {
+        imaging::NullProgress quiet;
+        try {
+            copyToFile(source, destination, progress ? *progress : quiet);
+        } catch (const data::Error& e) {
+            reason = e.message();
+            return false;
+        }
+        return true;
     }
     reason = data::outputRefusal(destination, source.fileName());
     if (!reason.isEmpty())
@@ -140,22 +100,22 @@ bool copyDatabase(data::Connection& source, const QString& destination, QString&
         return false;
     QFile::setPermissions(part.path(), QFileInfo(source.fileName()).permissions());
 
-    std::error_code error;
-    std::filesystem::rename(fsPath(part.path()), fsPath(target.absoluteFilePath()), error);
-    if (error) {
-        reason = QString::fromStdString(error.message());
+    try {
+        replaceWithPart(part, target);
+    } catch (const data::Error& e) {
+        reason = e.message();
         return false;
     }
-    part.keep();
     return true;
 }
 
 } // namespace
 
-bool CopyDatabaseFile(data::Connection& source, const QString& destination, QString* reason)
+bool CopyDatabaseFile(data::Connection& source, const QString& destination, QString* reason,
+                      imaging::Progress* progress)
 {
     QString why;
-    const bool copied = copyDatabase(source, destination, why);
+    const bool copied = copyDatabase(source, destination, why, progress);
     if (reason)
         *reason = copied ? QString() : why;
     return copied;

@@ -7,6 +7,9 @@ class QWidget;
 namespace data {
 class Connection;
 }
+namespace imaging {
+class Progress;
+}
 
 namespace exchange {
 
@@ -17,10 +20,12 @@ namespace exchange {
 // half-written copy ever stands under that name; what a killed earlier copy to the same
 // destination left beside it is removed when a copy starts. A destination that is the
 // database file or its journal (also through another path or link), a folder, or anything
-// else that is no regular file (a device, a pipe) is refused and never replaced. Returns
-// whether the copy was made; when it was not, reason (if given) says why.
+// else that is no regular file (a device, a pipe) is refused and never replaced. A database on
+// a server is written as a new keyed file the same way, row by row (see copyToFile), with its
+// progress shown on progress when given. Returns whether the copy was made; when it was not,
+// reason (if given) says why.
 bool CopyDatabaseFile(data::Connection& source, const QString& destination,
-                      QString* reason = nullptr);
+                      QString* reason = nullptr, imaging::Progress* progress = nullptr);
 
 // The save dialog's filter and suggested name.
 inline const QString databaseFileFilter = QStringLiteral("Database (*.mdb);;All Files (*)");

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 
 namespace app::cli {
@@ -28,6 +29,8 @@ constexpr Command commands[] = {
     {"import", "Import staff from a workbook (.xls, .xlsx) or a CSV file (.csv, .txt)."},
     {"import-photos", "Store each JPEG or BMP file of FOLDER as the photo of the member it names."},
     {"backup", "Copy the database to DEST as a consistent backup."},
+    {"copy", "Copy a whole card database from SOURCE to DEST, each a file or a server."},
+    {"init-server", "Create the card tables in a new database on a PostgreSQL server."},
     {"resize-all", "Shrink every photo larger than 480 by 640 to 480 by 640."},
     {"members", "List the members as tab-separated text with a heading line, or find them."},
 };
@@ -178,6 +181,22 @@ int run(const QStringList& arguments)
         parser.addOption(force);
     } else if (command == u"members") {
         parser.addOptions({group, find});
+    } else if (command == u"init-server") {
+        operand = QStringLiteral("URI");
+        parser.addPositionalArgument(
+            operand,
+            QStringLiteral("The empty database: postgresql://USER@HOST:PORT/DBNAME, with "
+                           "?sslmode=verify-full to check the server's certificate."));
+    } else if (command == u"copy") {
+        operand = QStringLiteral("SOURCE DEST");
+        parser.addPositionalArgument(QStringLiteral("SOURCE"),
+                                     QStringLiteral("The database to copy: a file or a "
+                                                    "postgresql:// address."));
+        parser.addPositionalArgument(
+            QStringLiteral("DEST"),
+            QStringLiteral("A new file, or a server database without members (its card tables "
+                           "are created when it has none)."));
+        parser.addOption(force);
     }
 
     if (!parser.parse(arguments))
@@ -193,14 +212,19 @@ int run(const QStringList& arguments)
     const QStringList args = parser.positionalArguments();
     if (command.isEmpty())
         return usageError(QStringLiteral("no command given"));
-    const int wanted = operand.isEmpty() ? 1 : 2;
+    const int wanted = 1 + int(operand.split(u' ', Qt::SkipEmptyParts).size());
     if (args.size() < wanted)
         return usageError(QStringLiteral("'%1' needs %2").arg(command, operand));
     if (args.size() > wanted)
         return usageError(
             QStringLiteral("too many arguments: %1").arg(args.mid(wanted).join(u' ')));
-    if ((command == u"import" || command == u"import-photos") && args.at(1).isEmpty())
+    if ((command == u"import" || command == u"import-photos" || command == u"init-server"
+         || command == u"copy")
+        && std::any_of(args.begin() + 1, args.end(), [](const QString& a) { return a.isEmpty(); }))
         return usageError(QStringLiteral("'%1' needs %2, not an empty name").arg(command, operand));
+    if (command == u"init-server" && !data::isServerAddress(args.at(1)))
+        return usageError(
+            QStringLiteral("'init-server' needs a postgresql:// address, not '%1'").arg(args.at(1)));
     if ((command == u"cards" || command == u"checklist") && !parser.isSet(output))
         return usageError(QStringLiteral("'%1' needs --output FILE").arg(command));
     if (command == u"members" && parser.isSet(find) && parser.isSet(group))
@@ -231,12 +255,16 @@ int run(const QStringList& arguments)
     } restore;
 
     try {
+        if (command == u"init-server")
+            return initServer(answers, args.at(1));
+        if (command == u"copy")
+            return copyDatabase(answers, args.at(1), args.at(2), parser.isSet(force));
         data::Tdsrc dsrc;
         const QString path = parser.isSet(database)
             ? parser.value(database)
             : QDir(QCoreApplication::applicationDirPath())
                   .filePath(data::Tdsrc::databaseFileName());
-        dsrc.connectTo(QFileInfo(path).absoluteFilePath());
+        dsrc.connectTo(databaseLocation(path));
         Context c {dsrc, answers, stdout};
         if (command == u"members" && parser.isSet(find))
             return findMembers(c, parser.value(find));

@@ -19,7 +19,9 @@ int backup(Context& c, const QString& destination, bool force)
         return 1;
     }
     QString reason;
-    if (!exchange::CopyDatabaseFile(c.dsrc.src, destination, &reason)) {
+    TerminalProgress progress;
+    if (!exchange::CopyDatabaseFile(c.dsrc.src, destination, &reason, &progress)) {
+        progress.hide();
         c.answers.failure({}, QStringLiteral("Database cannot be saved. Please retry."), reason);
         return 1;
     }
