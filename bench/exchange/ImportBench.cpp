@@ -2,9 +2,11 @@
 // user's import runs: the reader process parses the file, its answer is checked and decoded,
 // the members are read and every row is written. Beside it the floor: libfreexl reading
 // every cell of the same file in this process, measured in the same run.
+#include "PgServer.h"
 #include "data/Connection.h"
 #include "data/Schema.h"
 #include "data/Tdsrc.h"
+#include "exchange/DatabaseCopy.h"
 #include "exchange/SheetTable.h"
 #include "exchange/StaffImport.h"
 #include "exchange/WorkbookReader.h"
@@ -152,11 +154,82 @@ void readCellsWithFreexl(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// The same import on each backend, into a database that holds the workbook's members (as
+// above) or into a new one: a fresh copy of the file, or a new database on the server this
+// program reaches (the test harness's private cluster, or one it starts).
+enum class Backend { File, Server };
+
+void importOnBackend(benchmark::State& state, Backend backend, bool filled)
+{
+    const int members = int(state.range(0));
+    const QString file = workbook(members);
+    testsupport::PgServer* pg = nullptr;
+    if (backend == Backend::Server && !(pg = testsupport::PgServer::instance())) {
+        state.SkipWithError(qPrintable(testsupport::PgServer::skipReason()));
+        return;
+    }
+    QString starter = folder().filePath(QStringLiteral("starter.mdb"));
+    if (!QFileInfo::exists(starter))
+        data::createStarterDatabase(starter, data::Tdsrc::password());
+    const QString source = filled ? filledDatabase(members) : starter;
+    const QString work = folder().filePath(QStringLiteral("work.mdb"));
+    data::Tdsrc dsrc;
+    imaging::NullProgress progress;
+    for (auto _ : state) {
+        state.PauseTiming();
+        dsrc.src.close();
+        QString database = work;
+        if (pg) {
+            database = pg->address(pg->createDatabase(QStringLiteral("import")));
+            data::Connection from;
+            from.setConnectionString(data::buildConnectionString(source, data::Tdsrc::password()));
+            from.open();
+            exchange::copyToServer(from, database, progress);
+        } else {
+            QFile::remove(work);
+            QFile::copy(source, work);
+        }
+        dsrc.connectTo(database);
+        dsrc.QAllStaff.close();
+        state.ResumeTiming();
+        dsrc.QAllStaff.open();
+        if (!exchange::importStaff(dsrc, reader().read(file), progress))
+            state.SkipWithError("import refused");
+    }
+    state.SetItemsProcessed(state.iterations() * members);
+}
+
+void BackendImport(benchmark::State& state, Backend backend)
+{
+    importOnBackend(state, backend, true);
+}
+
+void BackendImportNew(benchmark::State& state, Backend backend)
+{
+    importOnBackend(state, backend, false);
+}
+
 // Each floor runs just before the import of the same file.
 BENCHMARK(readCellsWithFreexl)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(importWorkbook)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(readCellsWithFreexl)->Arg(20'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(importWorkbook)->Arg(20'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(importWorkbookOverPhotos)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BackendImport, file, Backend::File)
+    ->Arg(10'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BackendImport, server, Backend::Server)
+    ->Arg(10'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BackendImportNew, file, Backend::File)
+    ->Arg(10'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BackendImportNew, server, Backend::Server)
+    ->Arg(10'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 } // namespace

@@ -1,11 +1,11 @@
 #include "DatabaseBackup.h"
 
+#include "DatabaseCopy.h"
+#include "PartFile.h"
 #include "data/Answers.h"
 #include "data/Connection.h"
 #include "data/Error.h"
 #include "data/OutputFile.h"
-#include "DatabaseCopy.h"
-#include "PartFile.h"
 #include "imaging/Progress.h"
 
 #include <QDir>

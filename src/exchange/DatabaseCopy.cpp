@@ -60,8 +60,7 @@ std::vector<SharedColumn> sharedColumns(Engine& from, Engine& to, const QString&
             continue;
         const auto match = std::find_if(target.columns.begin(), target.columns.end(),
                                         [&](const data::TableInfo::Column& t) {
-                                            return t.name.compare(c.name, Qt::CaseInsensitive)
-                                                == 0;
+                                            return t.name.compare(c.name, Qt::CaseInsensitive) == 0;
                                         });
         if (match != target.columns.end())
             shared.push_back({c.name, match->name});
@@ -116,9 +115,9 @@ private:
     bool m_outer;
 };
 
-// The insert of one row into the destination. A server numbers its rows itself unless told
-// to take the number given.
-QString insertSql(Engine& to, const QString& table, const std::vector<SharedColumn>& columns)
+// The insert of one row into the destination; the row ids are among the values, so that the
+// copy keeps them.
+QString insertSql(const QString& table, const std::vector<SharedColumn>& columns)
 {
     QStringList names;
     QStringList marks;
@@ -126,11 +125,8 @@ QString insertSql(Engine& to, const QString& table, const std::vector<SharedColu
         names << quoted(c.target);
         marks << QStringLiteral("?");
     }
-    const QString overriding = to.kind() == Engine::Kind::Server
-        ? QStringLiteral(" overriding system value")
-        : QString();
-    return QStringLiteral("insert into %1 (%2)%3 values (%4)")
-        .arg(quoted(table), names.join(u", "), overriding, marks.join(u", "));
+    return QStringLiteral("insert into %1 (%2) values (%3)")
+        .arg(quoted(table), names.join(u", "), marks.join(u", "));
 }
 
 // Copies every row of table in the order of its row ids, a batch of rows per read.
@@ -143,11 +139,11 @@ void copyRows(Engine& from, Engine& to, const QString& table, imaging::Progress&
     for (const SharedColumn& c : columns)
         names << quoted(c.source);
     const QString rowId = from.rowIdColumn(table);
-    const auto read = from.prepare(
-        QStringLiteral("select %1, %2 from %3 where %2 > ? order by %2 limit %4")
-            .arg(names.join(u", "), rowId, quoted(table))
-            .arg(batchRows));
-    const auto write = to.prepare(insertSql(to, table, columns));
+    const auto read
+        = from.prepare(QStringLiteral("select %1, %2 from %3 where %2 > ? order by %2 limit %4")
+                           .arg(names.join(u", "), rowId, quoted(table))
+                           .arg(batchRows));
+    const auto write = to.prepare(insertSql(table, columns));
     const int n = int(columns.size());
     qint64 last = std::numeric_limits<qint64>::min();
     for (;;) {

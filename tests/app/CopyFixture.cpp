@@ -54,8 +54,10 @@ void fillCardDatabase(data::Connection& c)
     // older file, where group numbers were given by hand.
     for (const char* name : {"Sales", "Temporary", "Works", "Legacy"})
         appendRow(c, QStringLiteral("grptbl"), {{"gdesc", QString::fromUtf8(name)}, {"gid", 0}});
-    run(c, QStringLiteral("update grptbl set gid = seq where gdesc <> ?"), {QStringLiteral("DEFAULT")});
-    run(c, QStringLiteral("update grptbl set gid = 77 where gdesc = ?"), {QStringLiteral("Legacy")});
+    run(c, QStringLiteral("update grptbl set gid = seq where gdesc <> ?"),
+        {QStringLiteral("DEFAULT")});
+    run(c, QStringLiteral("update grptbl set gid = 77 where gdesc = ?"),
+        {QStringLiteral("Legacy")});
     run(c, QStringLiteral("delete from grptbl where gdesc = ?"), {QStringLiteral("Temporary")});
 
     struct Member
@@ -111,10 +113,11 @@ void fillCardDatabase(data::Connection& c)
     param.edit();
     param.setBlob(QStringLiteral("bitmap"), fixture("bands-landscape.jpg"));
     param.setBlob(QStringLiteral("font"), cards::LabelStream::write(label));
-    const QVariantMap flags {{"f1", 3},        {"f2", 1},       {"f3", 2},       {"f4", 8},
-                             {"f5", 6},        {"f6", 0},       {"f7", 4},       {"printback", false},
-                             {"style", 2},     {"lines", false}, {"captions", false},
-                             {"position", 37.25}, {"custom", true}};
+    const QVariantMap flags {
+        {"f1", 3},       {"f2", 1},        {"f3", 2},           {"f4", 8},
+        {"f5", 6},       {"f6", 0},        {"f7", 4},           {"printback", false},
+        {"style", 2},    {"lines", false}, {"captions", false}, {"position", 37.25},
+        {"custom", true}};
     for (auto it = flags.begin(); it != flags.end(); ++it)
         param.setValue(it.key(), it.value());
     param.post();
@@ -143,9 +146,9 @@ QList<TableDump> dumpCardTables(const QString& dataSource, const QStringList& le
                 && !leaveOut.contains(table + u'.' + column.name.toLower()))
                 dump.columns << column.name.toLower();
         }
-        const auto read = engine.prepare(QStringLiteral("select %1 from %2 order by %3")
-                                             .arg(dump.columns.join(u", "), table,
-                                                  engine.rowIdColumn(table)));
+        const auto read
+            = engine.prepare(QStringLiteral("select %1 from %2 order by %3")
+                                 .arg(dump.columns.join(u", "), table, engine.rowIdColumn(table)));
         while (read->step()) {
             QVariantList row;
             for (int i = 0; i < dump.columns.size(); ++i)
@@ -166,7 +169,10 @@ QString firstDifference(const QList<TableDump>& a, const QList<TableDump>& b)
             return QStringLiteral("%1: columns %2 / %3")
                 .arg(x.table, x.columns.join(u','), y.columns.join(u','));
         if (x.rows.size() != y.rows.size())
-            return QStringLiteral("%1: %2 / %3 rows").arg(x.table).arg(x.rows.size()).arg(y.rows.size());
+            return QStringLiteral("%1: %2 / %3 rows")
+                .arg(x.table)
+                .arg(x.rows.size())
+                .arg(y.rows.size());
         for (qsizetype r = 0; r < x.rows.size(); ++r) {
             for (qsizetype c = 0; c < x.columns.size(); ++c) {
                 const QVariant& u = x.rows.at(r).at(c);

@@ -157,6 +157,14 @@ def fill(table):
               ["BM_StartupFloor"], 1.3)
     ratio_row("start-up, 10,000 stamped members, vs Qt window + one read",
               "BM_StartupWindowStamped", ["BM_StartupFloor"], 1.3)
+    # The same work on the file and on a PostgreSQL server on this machine, side by side.
+    time_row("switch group, 10,000 members, file", "BackendSwitchGroup/file", 50)
+    time_row("switch group, 10,000 members, server", "BackendSwitchGroup/server", 50)
+    time_row("import 10,000 rows into 10,000, file", "BackendImport/file/10000", 2000)
+    time_row("import 10,000 rows into 10,000, server", "BackendImport/server/10000", 2000)
+    time_row("import 10,000 rows into a new database, file", "BackendImportNew/file/10000", 2000)
+    time_row("import 10,000 rows into a new database, server", "BackendImportNew/server/10000",
+             2000)
     report_row("backup of 500 MB", "backup", "bytes_per_second", "MB/s", 1e-6)
     report_row("plain copy of the same file", "plainFileCopy", "bytes_per_second", "MB/s", 1e-6)
     report_row("import rows per second", "importWorkbook/10000", "items_per_second", "rows/s")

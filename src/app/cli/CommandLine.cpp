@@ -223,8 +223,8 @@ int run(const QStringList& arguments)
         && std::any_of(args.begin() + 1, args.end(), [](const QString& a) { return a.isEmpty(); }))
         return usageError(QStringLiteral("'%1' needs %2, not an empty name").arg(command, operand));
     if (command == u"init-server" && !data::isServerAddress(args.at(1)))
-        return usageError(
-            QStringLiteral("'init-server' needs a postgresql:// address, not '%1'").arg(args.at(1)));
+        return usageError(QStringLiteral("'init-server' needs a postgresql:// address, not '%1'")
+                              .arg(args.at(1)));
     if ((command == u"cards" || command == u"checklist") && !parser.isSet(output))
         return usageError(QStringLiteral("'%1' needs --output FILE").arg(command));
     if (command == u"members" && parser.isSet(find) && parser.isSet(group))

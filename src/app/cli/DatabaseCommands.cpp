@@ -49,9 +49,8 @@ int copyDatabase(TerminalAnswers& answers, const QString& source, const QString&
 {
     const QString to = databaseLocation(destination);
     if (!data::isServerAddress(to) && QFileInfo::exists(to) && !force && !answers.yes) {
-        answers.message(
-            data::MessageIcon::Error, {},
-            QStringLiteral("%1 exists; give --force to replace it.").arg(destination));
+        answers.message(data::MessageIcon::Error, {},
+                        QStringLiteral("%1 exists; give --force to replace it.").arg(destination));
         return 1;
     }
     data::Connection from;
