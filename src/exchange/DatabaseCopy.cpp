@@ -165,13 +165,12 @@ void copyRows(Engine& from, Engine& to, const QString& table, imaging::Progress&
     read->reset();
 }
 
-// New rows are numbered after the copied ones, and after any number the source file had
-// given before (to rows deleted since), so that new groups never take a number in use before.
+// New rows are numbered after the copied ones, and after any number the source had given
+// before (to rows deleted since), so that new groups never take a number once in use.
 void continueNumbering(Connection& from, Connection& to, const QString& table)
 {
     Engine& engine = to.engine();
-    // A file's own counter; a server's is left alone, as reading it would move it on.
-    const qint64 next = from.isServer() ? 1 : from.engine().nextRowNumber(table);
+    const qint64 next = from.engine().nextRowNumber(table);
     if (!to.isServer()) {
         // The file's counter follows the largest row id stored by itself.
         const auto counter = engine.prepare(
