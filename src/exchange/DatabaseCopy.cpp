@@ -20,6 +20,7 @@ namespace {
 
 using data::Connection;
 using data::Engine;
+using data::EngineStatement;
 using data::Error;
 
 // The tables of a card database, in the order they are copied.
@@ -129,7 +130,8 @@ QString insertSql(const QString& table, const std::vector<SharedColumn>& columns
         .arg(quoted(table), names.join(u", "), marks.join(u", "));
 }
 
-// Copies every row of table in the order of its row ids, a batch of rows per read.
+// Copies every row of table in the order of its row ids, a batch of rows per read: the first
+// batch from the start, each further one after the last row id read.
 void copyRows(Engine& from, Engine& to, const QString& table, imaging::Progress& progress)
 {
     const std::vector<SharedColumn> columns = sharedColumns(from, to, table);
@@ -139,17 +141,17 @@ void copyRows(Engine& from, Engine& to, const QString& table, imaging::Progress&
     for (const SharedColumn& c : columns)
         names << quoted(c.source);
     const QString rowId = from.rowIdColumn(table);
-    const auto read
-        = from.prepare(QStringLiteral("select %1, %2 from %3 where %2 > ? order by %2 limit %4")
-                           .arg(names.join(u", "), rowId, quoted(table))
-                           .arg(batchRows));
+    const QString select
+        = QStringLiteral("select %1, %2 from %3").arg(names.join(u", "), rowId, quoted(table));
+    const QString order = QStringLiteral(" order by %1 limit %2").arg(rowId).arg(batchRows);
+    const auto first = from.prepare(select + order);
+    const auto after = from.prepare(select + QStringLiteral(" where %1 > ?").arg(rowId) + order);
     const auto write = to.prepare(insertSql(table, columns));
     const int n = int(columns.size());
-    qint64 last = std::numeric_limits<qint64>::min();
+    EngineStatement* read = first.get();
     for (;;) {
-        read->reset();
-        read->bind(1, QVariant(qlonglong(last)));
         int rows = 0;
+        qint64 last = 0;
         while (read->step()) {
             for (int i = 0; i < n; ++i)
                 write->bind(i + 1, read->value(i));
@@ -159,10 +161,12 @@ void copyRows(Engine& from, Engine& to, const QString& table, imaging::Progress&
             ++rows;
             progress.step();
         }
+        read->reset();
         if (rows < batchRows)
             break;
+        read = after.get();
+        read->bind(1, QVariant(qlonglong(last)));
     }
-    read->reset();
 }
 
 // New rows are numbered after the copied ones, and after any number the source had given
