@@ -5,7 +5,6 @@
 #include "data/Tdsrc.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <cstdio>
 
 int main(int argc, char** argv)
