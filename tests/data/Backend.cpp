@@ -45,13 +45,12 @@ std::unique_ptr<Backend> Backend::make(Kind kind, QString* skipReason)
         *skipReason = testsupport::PgServer::skipReason();
         return nullptr;
     }
-    return std::make_unique<ServerBackend>(server->createDatabase());
+    return std::make_unique<ServerBackend>(server->address(server->createDatabase()));
 }
 
 void Backend::open(data::Connection& connection) const
 {
-    connection.setConnectionString(
-        data::buildConnectionString(address(), data::Tdsrc::password()));
+    connection.setConnectionString(data::buildConnectionString(address(), data::Tdsrc::password()));
     connection.open();
 }
 
