@@ -214,7 +214,7 @@ void Connection::commit()
         return;
     if (m_transactionDepth == 1) {
         if (transactionLost()) {
-            m_transactionDepth = 0;
+            endLostTransaction();
             throw Error(QStringLiteral("The changes were not saved: the database engine had "
                                        "already rolled them back"));
         }
@@ -227,10 +227,23 @@ void Connection::rollback()
 {
     if (m_transactionDepth == 0)
         return;
-    const bool lost = transactionLost();
+    if (transactionLost()) {
+        endLostTransaction();
+        return;
+    }
     m_transactionDepth = 0;
-    if (!lost)
+    engine().rollback();
+}
+
+void Connection::endLostTransaction()
+{
+    m_transactionDepth = 0;
+    // A server keeps an aborted transaction open until told to end it; a file has ended it.
+    try {
         engine().rollback();
+    } catch (const Error&) {
+        // The reason the transaction was lost has been reported already.
+    }
 }
 
 bool Connection::transactionLost() const

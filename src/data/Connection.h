@@ -77,6 +77,7 @@ public:
 
 private:
     friend class Query;
+    void endLostTransaction();
     void attach(Query* query);
     void detach(Query* query);
 
