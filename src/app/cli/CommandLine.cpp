@@ -10,7 +10,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
 
@@ -264,7 +263,7 @@ int run(const QStringList& arguments)
             ? parser.value(database)
             : QDir(QCoreApplication::applicationDirPath())
                   .filePath(data::Tdsrc::databaseFileName());
-        dsrc.connectTo(databaseLocation(path));
+        dsrc.connectTo(data::absoluteDataSource(path));
         Context c {dsrc, answers, stdout};
         if (command == u"members" && parser.isSet(find))
             return findMembers(c, parser.value(find));

@@ -43,9 +43,6 @@ int printCards(Context& c, const QString& output, const CardSelection& selection
 int printCheckList(Context& c, const QString& output);
 
 // The commands that open their databases themselves.
-// A database argument as a connection takes it: a server address as given, a file's absolute
-// path.
-QString databaseLocation(const QString& argument);
 // Creates the card tables, starter rows and settings in an empty server database.
 int initServer(TerminalAnswers& answers, const QString& address);
 // Copies the whole card database source to destination (files or servers); an existing file

@@ -22,11 +22,6 @@ void openOn(data::Connection& connection, const QString& dataSource)
 
 } // namespace
 
-QString databaseLocation(const QString& argument)
-{
-    return data::isServerAddress(argument) ? argument : QFileInfo(argument).absoluteFilePath();
-}
-
 int initServer(TerminalAnswers& answers, const QString& address)
 {
     data::Connection server;
@@ -47,14 +42,14 @@ int initServer(TerminalAnswers& answers, const QString& address)
 int copyDatabase(TerminalAnswers& answers, const QString& source, const QString& destination,
                  bool force)
 {
-    const QString to = databaseLocation(destination);
+    const QString to = data::absoluteDataSource(destination);
     if (!data::isServerAddress(to) && QFileInfo::exists(to) && !force && !answers.yes) {
         answers.message(data::MessageIcon::Error, {},
                         QStringLiteral("%1 exists; give --force to replace it.").arg(destination));
         return 1;
     }
     data::Connection from;
-    openOn(from, databaseLocation(source));
+    openOn(from, data::absoluteDataSource(source));
     TerminalProgress progress;
     try {
         exchange::copyDatabase(from, to, progress);
