@@ -12,6 +12,7 @@
 #include "imaging/Progress.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <benchmark/benchmark.h>
 #include <sqlcipher/sqlite3.h>
 
