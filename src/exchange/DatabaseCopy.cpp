@@ -88,8 +88,13 @@ public:
             return;
         if (source.isServer()) {
             source.beginTransaction();
-            source.execute(
-                QStringLiteral("set transaction isolation level repeatable read, read only"));
+            try {
+                source.execute(
+                    QStringLiteral("set transaction isolation level repeatable read, read only"));
+            } catch (...) {
+                source.rollback();
+                throw;
+            }
         } else {
             // A deferred transaction only reads: a file on read-only media can be copied too.
             source.execute(QStringLiteral("begin"));
@@ -231,8 +236,13 @@ public:
     }
     ~Transaction()
     {
-        if (m_open)
+        if (!m_open)
+            return;
+        try {
             m_connection.rollback();
+        } catch (const Error&) {
+            // A connection that went away took its transaction with it.
+        }
     }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

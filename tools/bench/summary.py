@@ -165,6 +165,10 @@ def fill(table):
     time_row("import 10,000 rows into a new database, file", "BackendImportNew/file/10000", 2000)
     time_row("import 10,000 rows into a new database, server", "BackendImportNew/server/10000",
              2000)
+    report_row("backup, 10,000 members with photos, file", "BackendBackup/file",
+               "bytes_per_second", "MB/s", 1e-6)
+    report_row("backup, 10,000 members with photos, server", "BackendBackup/server",
+               "bytes_per_second", "MB/s", 1e-6)
     report_row("backup of 500 MB", "backup", "bytes_per_second", "MB/s", 1e-6)
     report_row("plain copy of the same file", "plainFileCopy", "bytes_per_second", "MB/s", 1e-6)
     report_row("import rows per second", "importWorkbook/10000", "items_per_second", "rows/s")
