@@ -140,6 +140,11 @@ bool isServerAddress(const QString& dataSource)
         || dataSource.startsWith(u"postgres://", Qt::CaseInsensitive);
 }
 
+QString absoluteDataSource(const QString& dataSource)
+{
+    return isServerAddress(dataSource) ? dataSource : QFileInfo(dataSource).absoluteFilePath();
+}
+
 Connection::Connection() = default;
 
 Connection::~Connection()
