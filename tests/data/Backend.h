@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <ostream>
 
 // A starter card database on one backend, for the tests the file and the server both pass.
 class Backend
@@ -25,6 +26,12 @@ public:
     // A single value, read through a connection of its own.
     QVariant scalar(const QString& sql) const;
 };
+
+// Names the backend in the names of the tests run on it.
+inline void PrintTo(Backend::Kind kind, std::ostream* out)
+{
+    *out << (kind == Backend::Kind::File ? "file" : "server");
+}
 
 // Adds a member through a connection of its own; returns its seq.
 qint64 addMember(const Backend& db, int gid, const QString& name, const QString& cname = {},

@@ -4,6 +4,7 @@
 #include "cards/CardPreview.h"
 #include "data/CardTimes.h"
 #include "data/DatabaseSettings.h"
+#include "data/Engine.h"
 #include "data/Tdsrc.h"
 
 namespace cards {
@@ -54,7 +55,7 @@ void previewMemberNamed(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& op
 {
     // The name column sorts without letter case; the member is found by the exact name.
     QStringList sql = staffJoinedWithGroups();
-    sql << QStringLiteral("where name=:name collate binary");
+    sql << QStringLiteral("where name=:name collate ") + dsrc.src.engine().exactCollation();
     dsrc.QList.setSql(sql);
     dsrc.QList.setParameter(QStringLiteral("name"), name);
     previewList(owner, dsrc, options, fields);
@@ -66,7 +67,7 @@ void previewChangedStaff(QWidget* owner, data::Tdsrc& dsrc, const CardOptions& o
     QStringList sql = staffJoinedWithGroups();
     // An older file that could not gain the time columns has no changes to show.
     sql << QStringLiteral("where")
-        << (data::hasExtensions(dsrc.src) ? data::reprintCondition() : QStringLiteral("0"));
+        << (data::hasExtensions(dsrc.src) ? data::reprintCondition() : QStringLiteral("1 = 0"));
     dsrc.QList.setSql(sql);
     previewList(owner, dsrc, options, fields);
 }
