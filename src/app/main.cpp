@@ -2,6 +2,7 @@
 #include "MelbrinApplication.h"
 #include "TMelbrin.h"
 #include "cli/CommandLine.h"
+#include "data/Connection.h"
 #include "data/Tdsrc.h"
 
 #include <QApplication>
@@ -37,9 +38,10 @@ int main(int argc, char** argv)
     app::DialogAnswers answers;
     data::setAnswers(&answers);
 
-    // --database PATH opens another card database than the one beside the program.
+    // --database PATH or ADDRESS opens another card database than the one remembered or
+    // the one beside the program.
     QString database = app::cli::databaseArgument(arguments);
-    if (!database.isEmpty())
+    if (!database.isEmpty() && !data::isServerAddress(database))
         database = QFileInfo(database).absoluteFilePath();
 
     data::Tdsrc dsrc;
