@@ -37,8 +37,8 @@ void TMelbrin::buildDatabaseCommands()
 {
     mnuFile = menuBar()->addMenu(tr("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    actOpenDatabase = new QAction(style()->standardIcon(QStyle::SP_DirOpenIcon),
-                                  tr("&Open Database..."), this);
+    actOpenDatabase
+        = new QAction(style()->standardIcon(QStyle::SP_DirOpenIcon), tr("&Open Database..."), this);
     actOpenDatabase->setObjectName(QStringLiteral("actOpenDatabase"));
     actOpenDatabase->setShortcut(QKeySequence::Open);
     mnuFile->addAction(actOpenDatabase);
@@ -142,10 +142,10 @@ void TMelbrin::actOpenDatabaseExecute()
         data::Connection trial;
         trial.setConnectionString(data::buildConnectionString(source, data::Tdsrc::password()));
         trial.open();
-        for (const QString table : {QStringLiteral("grptbl"), QStringLiteral("stafftbl")}) {
-            if (!trial.engine().hasTable(table))
+        for (const char* table : {"grptbl", "stafftbl"}) {
+            if (!trial.engine().hasTable(QString::fromLatin1(table)))
                 throw data::Error(QStringLiteral("'%1' holds no card database: it has no table %2")
-                                      .arg(withoutPassword(source), table));
+                                      .arg(withoutPassword(source), QString::fromLatin1(table)));
         }
     }
     leaveSearch(false);
@@ -184,7 +184,8 @@ std::optional<QString> TMelbrin::askServerPassword(const QString& address, const
     // (the trial of Open Database, a reconnection) until the server refuses it.
     const QString shown = withoutPassword(address);
     if (problem.isEmpty()) {
-        if (const auto known = m_serverPasswords.constFind(shown); known != m_serverPasswords.cend())
+        if (const auto known = m_serverPasswords.constFind(shown);
+            known != m_serverPasswords.cend())
             return *known;
     }
     QString prompt = tr("Password for %1:").arg(shown);

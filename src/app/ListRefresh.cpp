@@ -106,8 +106,8 @@ void TMelbrin::changeEvent(QEvent* event)
 void TMelbrin::refreshIfStale()
 {
     if (!m_listStale || !isActiveWindow() || m_commandsRunning > 0
-        || QApplication::activeModalWidget() || QApplication::activePopupWidget()
-        || detailsEdited() || !m_dsrc.src.isOpen())
+        || QApplication::activeModalWidget() || QApplication::activePopupWidget() || detailsEdited()
+        || !m_dsrc.src.isOpen())
         return;
     runCommand([this] { refreshList(); });
 }

@@ -7,8 +7,8 @@
 #include "cards/print/CardCommands.h"
 #include "cards/print/CheckList.h"
 #include "data/ErrorHandler.h"
-#include "data/ServerEngine.h"
 #include "data/QueryTableModel.h"
+#include "data/ServerEngine.h"
 #include "data/Tdsrc.h"
 #include "data/WindowSettings.h"
 #include "exchange/DatabaseBackup.h"
@@ -85,8 +85,7 @@ void TMelbrin::connectHandlers()
     // Every command runs through the general error handler: an error ends the command,
     // is shown, and the program goes on.
     auto on = [this](auto* sender, auto signal, void (TMelbrin::*handler)()) {
-        connect(sender, signal, this,
-                [this, handler] { runCommand([&] { (this->*handler)(); }); });
+        connect(sender, signal, this, [this, handler] { runCommand([&] { (this->*handler)(); }); });
     };
     on(actExit, &QAction::triggered, &TMelbrin::actExitExecute);
     on(actAbout, &QAction::triggered, &TMelbrin::actAboutExecute);
