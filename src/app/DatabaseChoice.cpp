@@ -133,9 +133,7 @@ void TMelbrin::actOpenDatabaseExecute()
         withoutPassword(m_databasePath));
     if (!chosen || chosen->trimmed().isEmpty())
         return;
-    QString source = chosen->trimmed();
-    if (!data::isServerAddress(source))
-        source = QFileInfo(source).absoluteFilePath();
+    const QString source = data::absoluteDataSource(chosen->trimmed());
     {
         // Tried on a connection of its own first: what cannot be opened, or holds no card
         // tables, leaves the database open as it is.

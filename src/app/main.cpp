@@ -6,7 +6,6 @@
 #include "data/Tdsrc.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -41,8 +40,8 @@ int main(int argc, char** argv)
     // --database PATH or ADDRESS opens another card database than the one remembered or
     // the one beside the program.
     QString database = app::cli::databaseArgument(arguments);
-    if (!database.isEmpty() && !data::isServerAddress(database))
-        database = QFileInfo(database).absoluteFilePath();
+    if (!database.isEmpty())
+        database = data::absoluteDataSource(database);
 
     data::Tdsrc dsrc;
     app::TMelbrin window(dsrc, database);
