@@ -95,14 +95,16 @@ void TMelbrin::showDatabaseName()
         sbDatabase->setToolTip({});
         return;
     }
-    // A server by its address without the scheme, a file by its name; in full as the tip.
+    // A file by its name, a server database by its own name (the text after the address's
+    // last "/"); in full as the tip.
     const QString source = m_dsrc.src.fileName();
     const bool server = m_dsrc.src.isServer();
     const QString full = server ? withoutPassword(source)
                                 : QDir::toNativeSeparators(QFileInfo(source).absoluteFilePath());
     const QString name
-        = server ? full.mid(full.indexOf(QStringLiteral("://")) + 3) : QFileInfo(source).fileName();
-    sbDatabase->setText(sbDatabase->fontMetrics().elidedText(name, Qt::ElideMiddle, 200));
+        = server ? full.section(u'?', 0, 0).section(u'/', -1) : QFileInfo(source).fileName();
+    // Narrow enough that the counts beside it keep their room at the window's default width.
+    sbDatabase->setText(sbDatabase->fontMetrics().elidedText(name, Qt::ElideMiddle, 120));
     sbDatabase->setToolTip(full);
 }
 

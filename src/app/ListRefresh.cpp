@@ -53,7 +53,8 @@ void TMelbrin::cancelPendingChanges()
 
 void TMelbrin::actRefreshExecute()
 {
-    refreshList();
+    // Asked for, the current member is shown, unless the panel holds typing.
+    refreshList(!detailsEdited());
 }
 
 void TMelbrin::refreshList(bool showMember)
