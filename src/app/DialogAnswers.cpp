@@ -1,5 +1,6 @@
 #include "DialogAnswers.h"
 
+#include "DatabaseDialog.h"
 #include "FontDialog.h"
 #include "cards/print/PrintPreviewWindow.h"
 #include "data/WidgetUtils.h"
@@ -132,6 +133,35 @@ std::optional<QString> DialogAnswers::inputText(QWidget* parent, const QString& 
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<QString> DialogAnswers::inputPassword(QWidget* parent, const QString& title,
+                                                    const QString& prompt)
+{
+    // What is typed is never logged.
+    logShown("password", title, prompt);
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    if (auto* edit = dialog.findChild<QLineEdit*>()) {
+        const QMargins margins = dialog.layout() ? dialog.layout()->contentsMargins() : QMargins();
+        edit->setMinimumWidth(titleRoom(dialog) - margins.left() - margins.right());
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+std::optional<QString> DialogAnswers::chooseDatabase(QWidget* parent, const QString& title,
+                                                     const QString& prompt, const QString& current)
+{
+    logShown("database", title, prompt);
+    DatabaseDialog dialog(parent, title, prompt, current);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.database();
 }
 
 std::optional<QString> DialogAnswers::openFileName(QWidget* parent, const QString& filter)

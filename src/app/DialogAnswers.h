@@ -14,6 +14,11 @@ public:
     bool confirm(const QString& title, const QString& text) override;
     std::optional<QString> inputText(QWidget* parent, const QString& title, const QString& prompt,
                                      const QString& initial) override;
+    std::optional<QString> inputPassword(QWidget* parent, const QString& title,
+                                         const QString& prompt) override;
+    // A box with the database's field, a "Browse..." button for a file, OK and Cancel.
+    std::optional<QString> chooseDatabase(QWidget* parent, const QString& title,
+                                          const QString& prompt, const QString& current) override;
     std::optional<QString> openFileName(QWidget* parent, const QString& filter) override;
     std::optional<QString> openFileName(QWidget* parent, const QString& filter,
                                         const QString& title, const QString& fileName,

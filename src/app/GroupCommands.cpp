@@ -4,6 +4,7 @@
 #include "data/CardTimes.h"
 #include "data/Engine.h"
 #include "data/Error.h"
+#include "data/ErrorHandler.h"
 #include "data/Tdsrc.h"
 #include "data/Utils.h"
 #include "data/WidgetUtils.h"
@@ -75,16 +76,31 @@ void TMelbrin::bRemoveClick()
         return;
     const int gid = g.asInt(QStringLiteral("gid"));
     data::Query& staff = m_dsrc.QStaff;
-    for (staff.first(); !staff.eof(); staff.next()) {
-        if (staff.asInt(QStringLiteral("gid")) == gid) {
-            const data::CardChange change(staff, false);
-            staff.edit();
-            staff.setValue(QStringLiteral("gid"), 0);
-            change.stamp(staff);
-            staff.post();
+    // The members move and the group goes together, or nothing changes: a member another
+    // station changed meanwhile leaves the group as it was.
+    data::Connection& src = m_dsrc.src;
+    src.beginTransaction();
+    try {
+        for (staff.first(); !staff.eof(); staff.next()) {
+            if (staff.asInt(QStringLiteral("gid")) == gid) {
+                const data::CardChange change(staff, false);
+                staff.edit();
+                staff.setValue(QStringLiteral("gid"), 0);
+                change.stamp(staff);
+                staff.post();
+            }
         }
+        g.remove();
+        src.commit();
+    } catch (const data::RowConflict&) {
+        src.rollback();
+        throw;
+    } catch (const std::exception&) {
+        staff.cancel();
+        src.rollback();
+        data::guarded([this] { refreshList(true); });
+        throw;
     }
-    g.remove();
     fillGroupList();
     OpenGroupMembers();
     ShowDetails();
@@ -103,6 +119,9 @@ void TMelbrin::PopupClick(QAction* item)
         staff.post();
         OpenGroupMembers();
         ShowDetails();
+    } catch (const data::RowConflict&) {
+        staff.cancel();
+        throw; // the list is read again before the user is told
     } catch (const std::exception&) {
         staff.cancel();
     }

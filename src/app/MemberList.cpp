@@ -47,7 +47,7 @@ void TMelbrin::OpenGroupMembers()
     // Each entry holds its group's number: two groups may bear the same name.
     m_groupId = lstGroup->currentIndex() >= 0 ? lstGroup->currentData().toInt() : 0;
     data::FillPopupMenu(m_dsrc.QGroup, QStringLiteral("gdesc"), QStringLiteral("gid"), puMenu,
-                        [this](QAction* item) { data::guarded([&] { PopupClick(item); }); });
+                        [this](QAction* item) { runCommand([&] { PopupClick(item); }); });
     if (searching()) {
         openSearchResults();
         return;
@@ -90,6 +90,7 @@ void TMelbrin::ClearDetails()
     dpExpiry->setDate(dpJoin->date());
     eRemark->clear();
     imaging::ClearPicture(*imgPhoto);
+    noteDetailsShown(false);
 }
 
 void TMelbrin::ShowDetails()
@@ -124,6 +125,7 @@ void TMelbrin::ShowDetails()
     imaging::LoadPhotoFromBlob(q, QStringLiteral("photo"), *imgPhoto,
                                imaging::shownSize(*imgPhoto));
     imaging::ShowSizeHint(*imgPhoto);
+    noteDetailsShown(true);
 }
 
 void TMelbrin::lstGroupClick()

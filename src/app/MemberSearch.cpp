@@ -273,6 +273,7 @@ void TMelbrin::saveInSearchResults(const QString& name, bool found)
         const QDate expiry = dpExpiry->date();
         ClearDetails();
         dpExpiry->setDate(expiry);
+        noteDetailsShown(false);
     }
     UpdateStatusBar();
 }

@@ -3,6 +3,8 @@
 #include "data/Answers.h"
 #include "data/CardTimes.h"
 #include "data/DateText.h"
+#include "data/Error.h"
+#include "data/ErrorHandler.h"
 #include "data/QueryTableModel.h"
 #include "data/Tdsrc.h"
 #include "data/Utils.h"
@@ -46,6 +48,9 @@ void TMelbrin::storeDetailsInto(data::Query& q, bool found, int gid)
         imaging::SavePictureToBlob(q, QStringLiteral("photo"), *imgPhoto);
         change.stamp(q);
         q.post();
+    } catch (const data::RowConflict&) {
+        q.cancel();
+        throw; // the list is read again before the user is told
     } catch (const std::exception&) {
         q.cancel();
         data::ShowPostError();
@@ -70,6 +75,7 @@ void TMelbrin::bSaveClick()
         data::Query& q;
         ~CloseAll() { q.close(); }
     } closeAll {all};
+    requireShownMemberUnchanged(name);
     bool found = false;
     if (all.rowCount() > 0) {
         found = all.locate(QStringLiteral("name"), name);
@@ -111,6 +117,8 @@ void TMelbrin::bSaveClick()
     if (!inList)
         ClearDetails();
     dpExpiry->setDate(expiry);
+    if (!inList)
+        noteDetailsShown(false); // the expiry kept for the next member is no typing
     UpdateStatusBar();
 }
 
@@ -134,7 +142,11 @@ void TMelbrin::bDelAllClick()
     data::Query& q = m_dsrc.QStaff;
     // Search results: only the members listed go, after a question that says so.
     if (q.rowCount() > 0 && (searching() ? confirmDeleteFound() : data::ConfirmDelete())) {
-        {
+        // All of them go or none: a failure, or a member another station changed meanwhile,
+        // leaves every one of them stored, and the list is read again.
+        data::Connection& src = m_dsrc.src;
+        src.beginTransaction();
+        try {
             imaging::TPg progress(this, 0, q.rowCount());
             progress.show();
             struct Resync
@@ -147,6 +159,14 @@ void TMelbrin::bDelAllClick()
                 q.remove();
                 progress.Step();
             }
+            src.commit();
+        } catch (const data::RowConflict&) {
+            src.rollback();
+            throw;
+        } catch (const std::exception&) {
+            src.rollback();
+            data::guarded([this] { refreshList(true); });
+            throw;
         }
         ShowDetails();
     }
@@ -155,6 +175,7 @@ void TMelbrin::bDelAllClick()
 
 void TMelbrin::bPhotoClick()
 {
+    m_shown.photoChanged = true;
     imaging::LoadPictureDialog(this, *imgPhoto, 0, 0, photoFit());
 }
 
@@ -165,11 +186,13 @@ void TMelbrin::bRotateClick()
         return; // no photo to turn
     imaging::Rotate90(this, picture);
     imgPhoto->setPicture(std::move(picture));
+    m_shown.photoChanged = true;
 }
 
 void TMelbrin::bpClearClick()
 {
     imaging::ClearPicture(*imgPhoto);
+    m_shown.photoChanged = true;
 }
 
 } // namespace app

@@ -8,6 +8,7 @@
 #include "cards/print/CheckList.h"
 #include "data/ErrorHandler.h"
 #include "data/QueryTableModel.h"
+#include "data/ServerEngine.h"
 #include "data/Tdsrc.h"
 #include "data/WindowSettings.h"
 #include "exchange/DatabaseBackup.h"
@@ -18,8 +19,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -66,6 +65,7 @@ TMelbrin::TMelbrin(data::Tdsrc& dsrc, const QString& databasePath, QWidget* pare
     }
     setStatusBar(sbInfo);
 
+    buildDatabaseCommands();
     connectHandlers();
     buildPhotoCommands();
     compactCommandBar();
@@ -77,6 +77,7 @@ TMelbrin::~TMelbrin()
     // Closing the window as it is destroyed takes the focus from the search box, whose
     // handler must not reach this half-destroyed window.
     releaseSearchBox();
+    data::setServerPasswordPrompt({});
 }
 
 void TMelbrin::connectHandlers()
@@ -84,8 +85,7 @@ void TMelbrin::connectHandlers()
     // Every command runs through the general error handler: an error ends the command,
     // is shown, and the program goes on.
     auto on = [this](auto* sender, auto signal, void (TMelbrin::*handler)()) {
-        connect(sender, signal, this,
-                [this, handler] { data::guarded([&] { (this->*handler)(); }); });
+        connect(sender, signal, this, [this, handler] { runCommand([&] { (this->*handler)(); }); });
     };
     on(actExit, &QAction::triggered, &TMelbrin::actExitExecute);
     on(actAbout, &QAction::triggered, &TMelbrin::actAboutExecute);
@@ -93,6 +93,8 @@ void TMelbrin::connectHandlers()
     on(actCheckList, &QAction::triggered, &TMelbrin::actCheckListExecute);
     on(actSave, &QAction::triggered, &TMelbrin::actSaveExecute);
     on(actLayout, &QAction::triggered, &TMelbrin::actLayoutExecute);
+    on(actOpenDatabase, &QAction::triggered, &TMelbrin::actOpenDatabaseExecute);
+    on(actRefresh, &QAction::triggered, &TMelbrin::actRefreshExecute);
     on(lstGroup, &QComboBox::activated, &TMelbrin::lstGroupClick);
     on(bSave, &QPushButton::clicked, &TMelbrin::bSaveClick);
     on(bClear, &QPushButton::clicked, &TMelbrin::bClearClick);
@@ -128,9 +130,9 @@ void TMelbrin::connectHandlers()
 void TMelbrin::FormCreate()
 {
     if (m_databasePath.isEmpty())
-        m_databasePath = QDir(QCoreApplication::applicationDirPath())
-                             .filePath(data::Tdsrc::databaseFileName());
+        m_databasePath = startupDatabase();
     m_dsrc.connectTo(m_databasePath);
+    showDatabaseName();
     syncGrid();
     m_sortField = QStringLiteral("name");
     ReloadGroups();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QVariant>
+#include <functional>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -60,6 +63,11 @@ public:
     QAction* actSave = nullptr;
     QAction* actLayout = nullptr;
     QAction* actImportPhotos = nullptr;
+    // The menu bar: File holds Open Database, View the list's Refresh (F5).
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* actOpenDatabase = nullptr;
+    QAction* actRefresh = nullptr;
 
     QGroupBox* gbList = nullptr;
     QFrame* Panel1 = nullptr;
@@ -100,6 +108,8 @@ public:
 
     QStatusBar* sbInfo = nullptr;
     QLabel* sbPanel[3] = {};
+    // At the right of the status bar: the database open (file name or server address).
+    QLabel* sbDatabase = nullptr;
 
     void actExitExecute();
     void actAboutExecute();
@@ -108,6 +118,27 @@ public:
     void actSaveExecute();
     void actLayoutExecute();
     void actImportPhotosExecute();
+    // Asks for a database file or server address and opens it instead of the one open; a
+    // failure keeps the old one open. The choice is remembered for the next start.
+    void actOpenDatabaseExecute();
+    void actRefreshExecute();
+
+    // Re-reads the groups and the member list, keeping the group, the current member (or
+    // its place, when it is gone) and the scroll place. The details panel shows the current
+    // member again when it showed a member and holds nothing typed, or always with
+    // showMember.
+    void refreshList(bool showMember = false);
+    // The details panel holds changes not saved: typing, or a photo changed.
+    bool detailsEdited() const;
+
+    // The database opened at start when none is given: the one remembered, else the card
+    // database beside the program.
+    static QString startupDatabase();
+    // What is remembered: a file path or a server address, never a password.
+    static QString rememberedDatabase();
+    static void rememberDatabase(const QString& source);
+    // A server address without a password written into it; a file path as it is.
+    static QString withoutPassword(const QString& source);
 
     // The member list.
     void ReloadGroups();
@@ -161,10 +192,32 @@ protected:
     data::Tdsrc& dsrc() const { return m_dsrc; }
     data::QueryTableModel* gridModel() const { return m_gridModel; }
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Coming back from another program, the list is read again (see refreshIfStale).
+    void changeEvent(QEvent* event) override;
     // However the window is closed, its placement and the grid's column widths are kept.
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Runs a command through the general error handler. A change refused because another
+    // station changed the row meanwhile gives up what is pending, re-reads the list and
+    // then shows why, once.
+    void runCommand(const std::function<void()>& command);
+    // Gives up the rows being edited and a transaction left open.
+    void cancelPendingChanges();
+    // The refresh after the window came back from another program, unless the user is in
+    // the middle of something: a command, a dialog, a menu or typing in the panel.
+    void refreshIfStale();
+    // Save of the member the panel was filled from: refused with RowConflict when another
+    // station changed or removed that member since (where rows carry versions).
+    void requireShownMemberUnchanged(const QString& name);
+    // Notes the panel as filled from the current member (or from none) and unchanged.
+    void noteDetailsShown(bool member);
+    QStringList detailsTexts() const;
+    void buildDatabaseCommands();
+    void showDatabaseName();
+    // The lists of the database just opened (or of none, when it could not be).
+    void showOpenedDatabase();
+    std::optional<QString> askServerPassword(const QString& address, const QString& problem);
     void buildActions();
     void buildStaffList();
     void buildDetails();
@@ -227,6 +280,23 @@ private:
     QList<int> m_groupColumnWidths;
     bool m_findPending = false;
     bool m_membersHeld = false;
+
+    // The member the details panel was filled from: seq (Null for none), name and the
+    // version it was read at; and the panel's texts then.
+    struct ShownMember
+    {
+        QVariant seq;
+        QString name;
+        std::optional<qint64> version;
+        QStringList texts;
+        bool photoChanged = false;
+    } m_shown;
+    // Commands running now: no refresh comes between their steps.
+    int m_commandsRunning = 0;
+    // The window was left for another program since the list was last read.
+    bool m_listStale = false;
+    // Passwords given for server addresses during this run, asked again only when refused.
+    QHash<QString, QString> m_serverPasswords;
 };
 
 } // namespace app

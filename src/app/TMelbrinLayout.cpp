@@ -173,7 +173,7 @@ void TMelbrin::buildDetails()
     eName = named<QLineEdit>("eName");
     eCname = named<QLineEdit>("eCname");
     ePost = named<QLineEdit>("ePost");
-    auto save = [this] { data::guarded([this] { bSaveClick(); }); };
+    auto save = [this] { runCommand([this] { bSaveClick(); }); };
     dpJoin = named<DateField>("dpJoin", save);
     dpExpiry = named<DateField>("dpExpiry", save);
     eRemark = named<QLineEdit>("eRemark");

@@ -2,6 +2,7 @@
 #include "MelbrinApplication.h"
 #include "TMelbrin.h"
 #include "cli/CommandLine.h"
+#include "data/Connection.h"
 #include "data/Tdsrc.h"
 
 #include <QApplication>
@@ -36,8 +37,8 @@ int main(int argc, char** argv)
     app::DialogAnswers answers;
     data::setAnswers(&answers);
 
-    // --database PATH (or a server address) opens another card database than the one beside
-    // the program.
+    // --database PATH or ADDRESS opens another card database than the one remembered or
+    // the one beside the program.
     QString database = app::cli::databaseArgument(arguments);
     if (!database.isEmpty())
         database = data::absoluteDataSource(database);

@@ -47,6 +47,11 @@ std::optional<QString> Answers::chooseFolder(QWidget*, const QString& title)
     throw Error(QStringLiteral("No one to answer: %1").arg(title));
 }
 
+std::optional<QString> Answers::inputPassword(QWidget*, const QString& title, const QString&)
+{
+    throw Error(QStringLiteral("No one to answer: %1").arg(title));
+}
+
 Answers& answers()
 {
     return *current;

@@ -36,6 +36,18 @@ public:
     virtual std::optional<QString> inputText(QWidget* parent, const QString& title,
                                              const QString& prompt, const QString& initial)
         = 0;
+    // The input box that shows dots for what is typed (a password); nullopt when cancelled.
+    // By default no one answers: it throws, as every question does where no answers were
+    // installed.
+    virtual std::optional<QString> inputPassword(QWidget* parent, const QString& title,
+                                                 const QString& prompt);
+    // The database to open: a file path (with a way to browse for the file) or a server
+    // address, current filled in; nullopt when cancelled. By default the input box.
+    virtual std::optional<QString> chooseDatabase(QWidget* parent, const QString& title,
+                                                  const QString& prompt, const QString& current)
+    {
+        return inputText(parent, title, prompt, current);
+    }
     // File dialogs; nullopt when cancelled. filter uses Qt's "Name (*.a *.b);;..." form.
     virtual std::optional<QString> openFileName(QWidget* parent, const QString& filter) = 0;
     // The open dialog with its own title, a suggested file name and the extension added to

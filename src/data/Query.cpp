@@ -384,6 +384,13 @@ QVariant Query::rowValue(int row, const QString& name) const
     return m_columns[c].lazyBlob ? QVariant() : valueOf(m_rows[row], c);
 }
 
+std::optional<qint64> Query::rowVersion(int row) const
+{
+    if (!m_open || row < 0 || row >= int(m_rows.size()) || m_rows[size_t(row)].versions.empty())
+        return std::nullopt;
+    return m_rows[size_t(row)].versions.front();
+}
+
 bool Query::eof() const
 {
     return !m_open || m_current >= int(m_rows.size());

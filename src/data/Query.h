@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace data {
@@ -63,6 +64,9 @@ public:
     // A column of any row, for display; Null for a column the query lacks. Blobs read as
     // Null here.
     QVariant rowValue(int row, const QString& column) const;
+    // The version a row of the first table was read or last posted at (TableInfo::version);
+    // none where that table keeps no versions.
+    std::optional<qint64> rowVersion(int row) const;
 
     // Exact, case-sensitive equality of the whole value. On a match the row becomes current.
     bool locate(const QString& column, const QVariant& value);

@@ -219,6 +219,84 @@ private slots:
         QCOMPARE(chosen->nameFilter, kind);
     }
 
+    // The password box shows dots for what is typed and gives it back; Esc gives nothing.
+    void thePasswordBoxHidesWhatIsTyped()
+    {
+        app::DialogAnswers answers;
+        QLineEdit::EchoMode mode = QLineEdit::Normal;
+        QString prompt;
+        whenModal([&](QWidget* modal) {
+            auto* edit = modal->findChild<QLineEdit*>();
+            QVERIFY(edit);
+            mode = edit->echoMode();
+            prompt = qobject_cast<QInputDialog*>(modal)->labelText();
+            QTest::keyClicks(edit, QStringLiteral("s3cret"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        QCOMPARE(answers.inputPassword(nullptr, QStringLiteral("Database Password"),
+                                       QStringLiteral("Password for clerk@db/staff:")),
+                 std::optional<QString>(QStringLiteral("s3cret")));
+        QCOMPARE(mode, QLineEdit::Password);
+        QCOMPARE(prompt, QStringLiteral("Password for clerk@db/staff:"));
+        whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+        QCOMPARE(answers.inputPassword(nullptr, QStringLiteral("Database Password"), {}),
+                 std::nullopt);
+    }
+
+    // The database box takes a typed server address, or a file found with Browse.
+    void theDatabaseBoxTakesAnAddressOrAFile()
+    {
+        app::DialogAnswers answers;
+        data::setAnswers(&answers); // Browse asks through the answers in use
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("branch.mdb"));
+        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        whenModal([](QWidget* modal) {
+            auto* field = modal->findChild<QLineEdit*>(QStringLiteral("eDatabase"));
+            QVERIFY(field);
+            QCOMPARE(field->text(), QStringLiteral("/old/cardinfo.mdb"));
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, QStringLiteral("postgresql://clerk@db/staff"));
+            QTest::keyClick(field, Qt::Key_Return);
+        });
+        QCOMPARE(answers.chooseDatabase(nullptr, QStringLiteral("Open Database"), {},
+                                        QStringLiteral("/old/cardinfo.mdb")),
+                 std::optional<QString>(QStringLiteral("postgresql://clerk@db/staff")));
+
+        whenModal([&](QWidget* modal) {
+            auto* browse = modal->findChild<QPushButton*>(QStringLiteral("bBrowse"));
+            QVERIFY(browse);
+            QTimer poll;
+            poll.setInterval(10);
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (!dialog || !dialog->isVisible())
+                    return;
+                poll.stop();
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QVERIFY(name);
+                QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(name, QStringLiteral("branch.mdb"));
+                // The first Return may take the completer's proposal.
+                QTest::keyClick(name, Qt::Key_Return);
+                if (dialog->isVisible())
+                    QTest::keyClick(name, Qt::Key_Return);
+                if (dialog->isVisible())
+                    dialog->reject();
+            });
+            poll.start();
+            click(browse); // returns once the file dialog closed
+            auto* field = modal->findChild<QLineEdit*>(QStringLiteral("eDatabase"));
+            QCOMPARE(field->text(), file);
+            QTest::keyClick(field, Qt::Key_Return);
+        });
+        // The file dialog starts beside the file named.
+        QCOMPARE(answers.chooseDatabase(nullptr, QStringLiteral("Open Database"), {},
+                                        dir.filePath(QStringLiteral("cardinfo.mdb"))),
+                 std::optional<QString>(file));
+        data::setAnswers(nullptr);
+    }
+
     // Boxes open in the middle of the screen, not over the window that asks.
     void boxesStandInTheMiddleOfTheScreen()
     {

@@ -202,11 +202,12 @@ class Program:
 
 # Where the controls are in the main window's client area at its designed layout: x from the
 # left edge for the staff list, from the right edge for the details panel (negative), y from
-# the top. The window may be wider or narrower than designed; the panel keeps to the right.
+# the top (below the menu bar). The window may be wider or narrower than designed; the panel
+# keeps to the right.
 PLACES = {
-    "New": (227, 67), "Staff No": (-232, 85), "Photo": (-42, 259), "Save": (-276, 363),
-    "first row": (120, 164), "Delete": (51, 431), "Preview": (213, 431),
-    "Card Layout": (560, 15), "Check List": (345, 15), "Save Database": (448, 15),
+    "New": (227, 87), "Staff No": (-232, 105), "Photo": (-42, 279), "Save": (-276, 383),
+    "first row": (120, 184), "Delete": (51, 431), "Preview": (213, 431),
+    "Card Layout": (560, 35), "Check List": (345, 35), "Save Database": (448, 35),
 }
 
 

@@ -43,6 +43,12 @@ std::optional<QString> ScriptedAnswers::inputText(QWidget*, const QString& title
     return take<std::optional<QString>>(title + QStringLiteral(": ") + prompt);
 }
 
+std::optional<QString> ScriptedAnswers::inputPassword(QWidget*, const QString& title,
+                                                      const QString& prompt)
+{
+    return take<Password>(QStringLiteral("password ") + title + QStringLiteral(": ") + prompt).text;
+}
+
 std::optional<QString> ScriptedAnswers::openFileName(QWidget*, const QString& filter)
 {
     lastFilter = filter;

@@ -24,13 +24,23 @@ public:
         std::optional<QString> path;
         QString nameFilter;
     };
-    using Reply = std::variant<bool, std::optional<QString>, std::optional<QFont>, FileOfKind>;
+    // What is typed into the password box; only that box takes it.
+    struct Password
+    {
+        std::optional<QString> text;
+    };
+    using Reply
+        = std::variant<bool, std::optional<QString>, std::optional<QFont>, FileOfKind, Password>;
 
     ScriptedAnswers() { data::setAnswers(this); }
     ~ScriptedAnswers() override { data::setAnswers(nullptr); }
 
     void confirmWith(bool ok) { m_replies.emplace_back(ok); }
     void enter(std::optional<QString> text) { m_replies.emplace_back(std::move(text)); }
+    void enterPassword(std::optional<QString> text)
+    {
+        m_replies.emplace_back(Password {std::move(text)});
+    }
     void chooseFile(std::optional<QString> path) { m_replies.emplace_back(std::move(path)); }
     // Only a dialog that tells the kind takes this reply.
     void chooseFile(std::optional<QString> path, QString nameFilter)
@@ -61,6 +71,9 @@ public:
     bool confirm(const QString& title, const QString& text) override;
     std::optional<QString> inputText(QWidget*, const QString& title, const QString& prompt,
                                      const QString& initial) override;
+    // Recorded among the questions as "password TITLE: PROMPT".
+    std::optional<QString> inputPassword(QWidget*, const QString& title,
+                                         const QString& prompt) override;
     std::optional<QString> openFileName(QWidget*, const QString& filter) override;
     std::optional<QString> openFileName(QWidget*, const QString& filter, const QString& title,
                                         const QString& fileName,
