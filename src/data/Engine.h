@@ -75,7 +75,7 @@ public:
     virtual QString displayName() const = 0;
 
     virtual std::unique_ptr<EngineStatement> prepare(const QString& sql) = 0;
-    // Runs statements that return no rows.
+    // Runs statements that return no rows: one, or several separated by semicolons.
     virtual void execute(const QString& sql) = 0;
 
     virtual void begin() = 0;
