@@ -4,7 +4,6 @@
 #include "Commands.h"
 #include "PhotoFolderCommand.h"
 #include "TerminalAnswers.h"
-#include "data/Connection.h"
 #include "data/Error.h"
 #include "data/Tdsrc.h"
 
@@ -237,7 +236,7 @@ int run(const QStringList& arguments)
             ? parser.value(database)
             : QDir(QCoreApplication::applicationDirPath())
                   .filePath(data::Tdsrc::databaseFileName());
-        dsrc.connectTo(data::isServerAddress(path) ? path : QFileInfo(path).absoluteFilePath());
+        dsrc.connectTo(QFileInfo(path).absoluteFilePath());
         Context c {dsrc, answers, stdout};
         if (command == u"members" && parser.isSet(find))
             return findMembers(c, parser.value(find));
