@@ -5,7 +5,6 @@
 #include "data/Tdsrc.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -37,10 +36,11 @@ int main(int argc, char** argv)
     app::DialogAnswers answers;
     data::setAnswers(&answers);
 
-    // --database PATH opens another card database than the one beside the program.
+    // --database PATH (or a server address) opens another card database than the one beside
+    // the program.
     QString database = app::cli::databaseArgument(arguments);
     if (!database.isEmpty())
-        database = QFileInfo(database).absoluteFilePath();
+        database = data::absoluteDataSource(database);
 
     data::Tdsrc dsrc;
     app::TMelbrin window(dsrc, database);

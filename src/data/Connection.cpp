@@ -140,6 +140,11 @@ bool isServerAddress(const QString& dataSource)
         || dataSource.startsWith(u"postgres://", Qt::CaseInsensitive);
 }
 
+QString absoluteDataSource(const QString& dataSource)
+{
+    return isServerAddress(dataSource) ? dataSource : QFileInfo(dataSource).absoluteFilePath();
+}
+
 Connection::Connection() = default;
 
 Connection::~Connection()
@@ -209,7 +214,7 @@ void Connection::commit()
         return;
     if (m_transactionDepth == 1) {
         if (transactionLost()) {
-            m_transactionDepth = 0;
+            endLostTransaction();
             throw Error(QStringLiteral("The changes were not saved: the database engine had "
                                        "already rolled them back"));
         }
@@ -222,10 +227,23 @@ void Connection::rollback()
 {
     if (m_transactionDepth == 0)
         return;
-    const bool lost = transactionLost();
+    if (transactionLost()) {
+        endLostTransaction();
+        return;
+    }
     m_transactionDepth = 0;
-    if (!lost)
+    engine().rollback();
+}
+
+void Connection::endLostTransaction()
+{
+    m_transactionDepth = 0;
+    // A server keeps an aborted transaction open until told to end it; a file has ended it.
+    try {
         engine().rollback();
+    } catch (const Error&) {
+        // The reason the transaction was lost has been reported already.
+    }
 }
 
 bool Connection::transactionLost() const

@@ -29,6 +29,8 @@ inline constexpr int cipherPageSize = 4096;
 // Whether a data source names a database server ("postgresql://user@host/dbname") rather
 // than a file.
 bool isServerAddress(const QString& dataSource);
+// A file path made absolute; a server address as it is.
+QString absoluteDataSource(const QString& dataSource);
 
 // One database: an encrypted file or a database on a server, behind the same operations.
 class Connection
@@ -75,6 +77,7 @@ public:
 
 private:
     friend class Query;
+    void endLostTransaction();
     void attach(Query* query);
     void detach(Query* query);
 

@@ -96,6 +96,8 @@ void FileEngine::commit()
 
 void FileEngine::rollback()
 {
+    if (sqlite3_get_autocommit(m_db))
+        return; // the engine has rolled the transaction back already
     execute(QStringLiteral("ROLLBACK"));
 }
 

@@ -55,7 +55,7 @@ Statement::Statement(sqlite3* db, const QString& sql)
     : m_db(db)
 {
     const QByteArray text = sql.toUtf8();
-    preparations.fetch_add(1, std::memory_order_relaxed);
+    countPreparation();
     if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK)
         throwEngineError(db);
 }
@@ -124,6 +124,11 @@ QVariant columnValue(sqlite3_stmt* stmt, int i)
     default:
         return {};
     }
+}
+
+void countPreparation()
+{
+    preparations.fetch_add(1, std::memory_order_relaxed);
 }
 
 std::uint64_t preparedStatements()

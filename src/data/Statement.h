@@ -56,4 +56,7 @@ QVariant columnValue(sqlite3_stmt* stmt, int i);
 // value, by the rule with which the engine gives columns their affinity.
 bool readsBackAsBound(const QString& declType, const QVariant& value);
 
+// Counts one preparation made by another backend (see preparedStatements()).
+void countPreparation();
+
 } // namespace data

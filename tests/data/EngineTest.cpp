@@ -1,3 +1,6 @@
+#include "data/Engine.h"
+
+#include "Backend.h"
 #include "TempDatabase.h"
 #include "data/CardTimes.h"
 #include "data/Connection.h"
@@ -14,7 +17,36 @@ using data::Query;
 
 namespace {
 
-struct Engine : ::testing::Test
+// The contract every backend meets, run once on the file and once on a server database.
+struct Engine : ::testing::TestWithParam<Backend::Kind>
+{
+    std::unique_ptr<Backend> db;
+    data::Connection conn;
+    void SetUp() override
+    {
+        QString why;
+        db = Backend::make(GetParam(), &why);
+        if (!db)
+            GTEST_SKIP() << why.toStdString();
+        db->open(conn);
+    }
+    bool onServer() const { return GetParam() == Backend::Kind::Server; }
+    std::vector<std::unique_ptr<Query>> queries;
+    Query& staff(const QString& sql = QStringLiteral("select * from stafftbl order by name"))
+    {
+        queries.push_back(std::make_unique<Query>(conn, QStringLiteral("QStaff")));
+        queries.back()->setSql(sql);
+        return *queries.back();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(, Engine, ::testing::Values(Backend::Kind::File, Backend::Kind::Server),
+                         [](const auto& info) {
+                             return info.param == Backend::Kind::File ? "File" : "Server";
+                         });
+
+// What only the encrypted file has: its key and how it lays out its pages.
+struct EngineFile : ::testing::Test
 {
     TempDatabase db;
     data::Connection conn;
@@ -66,7 +98,7 @@ TEST(ConnectionString, ParsesTheSourceAndPassword)
                 QStringLiteral("Extended Properties=\"\";Jet OLEDB:Database Password=pemx.qz")));
 }
 
-TEST_F(Engine, FileIsEncryptedAndNeedsTheKey)
+TEST_F(EngineFile, FileIsEncryptedAndNeedsTheKey)
 {
     QFile f(db.path());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -84,10 +116,10 @@ TEST_F(Engine, FileIsEncryptedAndNeedsTheKey)
     EXPECT_FALSE(QFile::exists(db.dir() + QStringLiteral("/none.mdb")));
 }
 
-TEST_F(Engine, AppendedRowsStayLastAndPostGivesSeq)
+TEST_P(Engine, AppendedRowsStayLastAndPostGivesSeq)
 {
-    addMember(db, 0, QStringLiteral("carol"));
-    addMember(db, 0, QStringLiteral("Bob"));
+    addMember(*db, 0, QStringLiteral("carol"));
+    addMember(*db, 0, QStringLiteral("Bob"));
     Query& q = staff();
     q.open();
     EXPECT_EQ(names(q), (QStringList {"Bob", "carol"})); // letter case does not order
@@ -103,10 +135,40 @@ TEST_F(Engine, AppendedRowsStayLastAndPostGivesSeq)
     EXPECT_EQ(names(q), (QStringList {"Alice", "Bob", "carol"}));
 }
 
-TEST_F(Engine, DeleteMovesToTheNextRowOrAfterTheLastToTheOneBefore)
+TEST_P(Engine, TextSortsWithoutLetterCase)
+{
+    const QStringList stored {"delta", "Bravo", "alpha", "Charlie", "ALPHONSE", "bravado", "Zed",
+                              "ab",    "a b",   "Ab_c",  "abd",     "x9",       "X10"};
+    for (const QString& name : stored)
+        addMember(*db, 0, name);
+    Query& q = staff();
+    q.open();
+    EXPECT_EQ(names(q),
+              (QStringList {"a b", "ab", "Ab_c", "abd", "alpha", "ALPHONSE", "bravado", "Bravo",
+                            "Charlie", "delta", "X10", "x9", "Zed"}));
+}
+
+TEST_P(Engine, TheNextRowNumberIsTheOneTheNextAppendGetsAndIsNotUsedUp)
+{
+    Query q(conn, QStringLiteral("QGroup"));
+    q.setSql(QStringLiteral("select * from grptbl order by gdesc"));
+    q.open();
+    const qint64 next = conn.engine().nextRowNumber(QStringLiteral("grptbl"));
+    EXPECT_EQ(conn.engine().nextRowNumber(QStringLiteral("grptbl")), next);
+    for (int i = 0; i < 2; ++i) {
+        q.append();
+        q.setValue(QStringLiteral("gdesc"), QStringLiteral("g%1").arg(i));
+        q.post();
+        EXPECT_EQ(q.asInt(QStringLiteral("seq")), next + i);
+    }
+    q.remove(); // a number once given is not given again
+    EXPECT_EQ(conn.engine().nextRowNumber(QStringLiteral("grptbl")), next + 2);
+}
+
+TEST_P(Engine, DeleteMovesToTheNextRowOrAfterTheLastToTheOneBefore)
 {
     for (const char* n : {"a", "b", "c", "d"})
-        addMember(db, 0, QString::fromLatin1(n));
+        addMember(*db, 0, QString::fromLatin1(n));
     Query& q = staff();
     q.open();
     q.next();
@@ -121,18 +183,18 @@ TEST_F(Engine, DeleteMovesToTheNextRowOrAfterTheLastToTheOneBefore)
     q.remove();
     ASSERT_FALSE(q.eof());
     EXPECT_EQ(q.asString(QStringLiteral("name")), QStringLiteral("a"));
-    EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from stafftbl")).toInt(), 1);
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from stafftbl")).toInt(), 1);
     q.remove();
     EXPECT_TRUE(q.eof());
     EXPECT_EQ(q.rowCount(), 0);
     EXPECT_THROW(q.remove(), data::Error);
 }
 
-TEST_F(Engine, LocateIsExactAndKeepsTheRowOnAMiss)
+TEST_P(Engine, LocateIsExactAndKeepsTheRowOnAMiss)
 {
-    addMember(db, 3, QStringLiteral("Ann"));
-    addMember(db, 4, QStringLiteral("ann"));
-    addMember(db, 5, QStringLiteral("Ann "));
+    addMember(*db, 3, QStringLiteral("Ann"));
+    addMember(*db, 4, QStringLiteral("ann"));
+    addMember(*db, 5, QStringLiteral("Ann "));
     Query& q = staff();
     q.open();
     ASSERT_TRUE(q.locate(QStringLiteral("name"), QStringLiteral("ann")));
@@ -144,9 +206,9 @@ TEST_F(Engine, LocateIsExactAndKeepsTheRowOnAMiss)
     EXPECT_THROW(q.locate(QStringLiteral("nosuch"), 1), data::Error);
 }
 
-TEST_F(Engine, NullIsDistinctFromEmptyAndConvertsToAnError)
+TEST_P(Engine, NullIsDistinctFromEmptyAndConvertsToAnError)
 {
-    db.exec(QStringLiteral("insert into stafftbl (gid, name, post) values (NULL, '', NULL)"));
+    db->exec(QStringLiteral("insert into stafftbl (gid, name, post) values (NULL, '', NULL)"));
     Query& q = staff();
     q.open();
     EXPECT_FALSE(q.isNull(QStringLiteral("name")));
@@ -170,13 +232,13 @@ TEST_F(Engine, NullIsDistinctFromEmptyAndConvertsToAnError)
     }
 }
 
-TEST_F(Engine, BlobsRoundTripAndEmptyReadsAsNull)
+TEST_P(Engine, BlobsRoundTripAndEmptyReadsAsNull)
 {
     QByteArray photo(200000, '\0');
     for (int i = 0; i < photo.size(); ++i)
         photo[i] = char(i * 7);
-    addMember(db, 0, QStringLiteral("p"), {}, {}, photo);
-    addMember(db, 0, QStringLiteral("q"));
+    addMember(*db, 0, QStringLiteral("p"), {}, {}, photo);
+    addMember(*db, 0, QStringLiteral("q"));
     Query& q = staff();
     q.open();
     EXPECT_EQ(q.blob(QStringLiteral("photo")), photo);
@@ -191,12 +253,12 @@ TEST_F(Engine, BlobsRoundTripAndEmptyReadsAsNull)
     q.setBlob(QStringLiteral("photo"), {});
     q.post();
     EXPECT_TRUE(q.isNull(QStringLiteral("photo")));
-    EXPECT_TRUE(db.scalar(QStringLiteral("select photo from stafftbl where name='p'")).isNull());
+    EXPECT_TRUE(db->scalar(QStringLiteral("select photo from stafftbl where name='p'")).isNull());
 }
 
-TEST_F(Engine, CancelDropsPendingChangesAndPostWritesThrough)
+TEST_P(Engine, CancelDropsPendingChangesAndPostWritesThrough)
 {
-    addMember(db, 0, QStringLiteral("x"));
+    addMember(*db, 0, QStringLiteral("x"));
     Query& q = staff();
     q.open();
     q.edit();
@@ -212,43 +274,46 @@ TEST_F(Engine, CancelDropsPendingChangesAndPostWritesThrough)
     q.edit();
     q.setValue(QStringLiteral("remark"), QStringLiteral("日本 ok"));
     q.post();
-    EXPECT_EQ(db.scalar(QStringLiteral("select remark from stafftbl")).toString(),
+    EXPECT_EQ(db->scalar(QStringLiteral("select remark from stafftbl")).toString(),
               QStringLiteral("日本 ok"));
 }
 
-TEST_F(Engine, PostOfARowAnotherConnectionDeletedFailsAndStoresNothing)
+TEST_P(Engine, PostOfARowAnotherConnectionDeletedFailsAndStoresNothing)
 {
-    addMember(db, 0, QStringLiteral("gone"));
-    addMember(db, 0, QStringLiteral("kept"));
+    addMember(*db, 0, QStringLiteral("gone"));
+    addMember(*db, 0, QStringLiteral("kept"));
     Query& q = staff();
     q.open();
-    db.exec(QStringLiteral("delete from stafftbl where name = 'gone'"));
+    db->exec(QStringLiteral("delete from stafftbl where name = 'gone'"));
     q.edit();
     q.setValue(QStringLiteral("remark"), QStringLiteral("lost"));
     try {
         q.post();
         ADD_FAILURE() << "post reported success";
     } catch (const data::Error& e) {
-        EXPECT_TRUE(e.message().startsWith(QStringLiteral("QStaff: Row cannot be located")))
+        // A server's members carry versions: the row is taken for changed elsewhere.
+        EXPECT_TRUE(e.message().startsWith(onServer()
+                                               ? data::RowConflict().message()
+                                               : QStringLiteral("QStaff: Row cannot be located")))
             << e.message().toStdString();
     }
     EXPECT_EQ(q.state(), Query::State::Edit);
     q.cancel();
-    EXPECT_EQ(
-        db.scalar(QStringLiteral("select group_concat(name || remark) from stafftbl")).toString(),
-        QStringLiteral("kept"));
+    EXPECT_EQ(db->scalar(QStringLiteral("select count(*) from stafftbl")), 1);
+    EXPECT_EQ(db->scalar(QStringLiteral("select name || remark from stafftbl")).toString(),
+              QStringLiteral("kept"));
     // the row still there is stored as before
     q.next();
     q.edit();
     q.setValue(QStringLiteral("remark"), QStringLiteral("!"));
     q.post();
-    EXPECT_EQ(db.scalar(QStringLiteral("select remark from stafftbl")).toString(),
+    EXPECT_EQ(db->scalar(QStringLiteral("select remark from stafftbl")).toString(),
               QStringLiteral("!"));
 }
 
-TEST_F(Engine, WritesAreCheckedAgainstTheColumnType)
+TEST_P(Engine, WritesAreCheckedAgainstTheColumnType)
 {
-    addMember(db, 0, QStringLiteral("x"));
+    addMember(*db, 0, QStringLiteral("x"));
     Query& q = staff();
     q.open();
     q.edit();
@@ -261,11 +326,11 @@ TEST_F(Engine, WritesAreCheckedAgainstTheColumnType)
     EXPECT_THROW(q.setValue(QStringLiteral("gid"), 1), data::Error); // not editing
 }
 
-TEST_F(Engine, JoinedRowsReadByQualifiedNamesAndAreReadOnly)
+TEST_P(Engine, JoinedRowsReadByQualifiedNamesAndAreReadOnly)
 {
-    db.exec(QStringLiteral("insert into grptbl (gid, gdesc) values (7, 'Seven')"));
-    addMember(db, 7, QStringLiteral("in"), {}, {}, QByteArray("abc"));
-    addMember(db, 99, QStringLiteral("orphan"));
+    db->exec(QStringLiteral("insert into grptbl (gid, gdesc) values (7, 'Seven')"));
+    addMember(*db, 7, QStringLiteral("in"), {}, {}, QByteArray("abc"));
+    addMember(*db, 99, QStringLiteral("orphan"));
     Query q(conn, QStringLiteral("QList"));
     q.setSql(QStringList {"select * from stafftbl", "left join grptbl",
                           "on stafftbl.gid=grptbl.gid", "order by name"});
@@ -280,10 +345,10 @@ TEST_F(Engine, JoinedRowsReadByQualifiedNamesAndAreReadOnly)
     EXPECT_THROW(q.edit(), data::Error);
 }
 
-TEST_F(Engine, ParametersAreBoundNotSpliced)
+TEST_P(Engine, ParametersAreBoundNotSpliced)
 {
     const QString evil = QStringLiteral("x\"; drop table stafftbl; --'");
-    addMember(db, 0, evil);
+    addMember(*db, 0, evil);
     Query& q = staff(QStringLiteral("select * from stafftbl where name = :name"));
     q.setParameter(QStringLiteral("name"), evil);
     q.open();
@@ -293,14 +358,14 @@ TEST_F(Engine, ParametersAreBoundNotSpliced)
     EXPECT_THROW(unbound.open(), data::Error);
 }
 
-TEST_F(Engine, RefreshRereadsAndClosingTheConnectionClosesQueries)
+TEST_P(Engine, RefreshRereadsAndClosingTheConnectionClosesQueries)
 {
-    addMember(db, 0, QStringLiteral("x"));
-    addMember(db, 0, QStringLiteral("y"));
+    addMember(*db, 0, QStringLiteral("x"));
+    addMember(*db, 0, QStringLiteral("y"));
     Query& q = staff();
     q.open();
-    db.exec(QStringLiteral("update stafftbl set remark = 'new' where name = 'x'"));
-    db.exec(QStringLiteral("delete from stafftbl where name = 'y'"));
+    db->exec(QStringLiteral("update stafftbl set remark = 'new' where name = 'x'"));
+    db->exec(QStringLiteral("delete from stafftbl where name = 'y'"));
     q.refresh();
     EXPECT_EQ(q.rowCount(), 1);
     EXPECT_EQ(q.asString(QStringLiteral("remark")), QStringLiteral("new"));
@@ -309,28 +374,42 @@ TEST_F(Engine, RefreshRereadsAndClosingTheConnectionClosesQueries)
     EXPECT_THROW(q.open(), data::Error);
 }
 
-TEST_F(Engine, APostedRowHoldsWhatTheFileHoldsWithItsStatementsPreparedOnce)
+TEST_P(Engine, APostedRowHoldsWhatTheFileHoldsWithItsStatementsPreparedOnce)
 {
+    // The same columns in each backend's own types; a server converts and refuses more
+    // strictly, so some values are the file's alone.
     conn.execute(
-        QStringLiteral("create table kinds (id INTEGER PRIMARY KEY, n NUMERIC, i SMALLINT, t TEXT, "
-                       "d TEXT DEFAULT 'given', r REAL, b BLOB, v VARCHAR(10), x);"
-                       "create table logged (id INTEGER PRIMARY KEY, name TEXT, note TEXT);"
-                       "create trigger noted after update on logged begin "
-                       "update logged set note = 'by trigger' where id = new.id; end;"));
+        onServer()
+            ? QStringLiteral("create table kinds (seq integer generated by default as identity "
+                             "primary key, n numeric, i smallint, t text, d text default 'given', "
+                             "r double precision, b bytea, v varchar(10), x text);"
+                             "create table logged (seq integer generated by default as identity "
+                             "primary key, name text, note text);"
+                             "create function noted() returns trigger language plpgsql as "
+                             "$$begin new.note := 'by trigger'; return new; end$$;"
+                             "create trigger noted before update on logged for each row execute "
+                             "function noted();")
+            : QStringLiteral("create table kinds (seq INTEGER PRIMARY KEY, n NUMERIC, i SMALLINT, "
+                             "t TEXT, d TEXT DEFAULT 'given', r REAL, b BLOB, v VARCHAR(10), x);"
+                             "create table logged (seq INTEGER PRIMARY KEY, name TEXT, note TEXT);"
+                             "create trigger noted after update on logged begin "
+                             "update logged set note = 'by trigger' where seq = new.seq; end;"));
     // Values the column types convert, keep or replace, written by an insert and an edit.
     struct Case
     {
         const char* column;
         QVariant value;
+        bool fileOnly = false;
     } cases[] = {
         {"n", QStringLiteral("12")},
-        {"n", QStringLiteral("abc")},
+        {"n", QStringLiteral("abc"), true},
         {"n", 2.0},
         {"i", 5},
         {"t", QStringLiteral("text")},
         {"t", QString(QChar(0xD800))},
         {"r", 3},
-        {"r", std::nan("")},
+        {"r", 0.1},
+        {"r", std::nan(""), true},
         {"b", QByteArray("bytes")},
         {"v", 12},
         {"x", QStringLiteral("7")},
@@ -340,8 +419,8 @@ TEST_F(Engine, APostedRowHoldsWhatTheFileHoldsWithItsStatementsPreparedOnce)
     // Every column of the query's current row against a fresh read of the file.
     const auto expectAsStored = [&](Query& q, const QString& table, const char* what) {
         Query fresh(conn, QStringLiteral("fresh"));
-        fresh.setSql(QStringLiteral("select * from %1 where id = :id").arg(table));
-        fresh.setParameter(QStringLiteral("id"), q.value(QStringLiteral("id")));
+        fresh.setSql(QStringLiteral("select * from %1 where seq = :seq").arg(table));
+        fresh.setParameter(QStringLiteral("seq"), q.value(QStringLiteral("seq")));
         fresh.open();
         ASSERT_EQ(fresh.rowCount(), 1) << what;
         for (int c = 0; c < q.columnCount(); ++c) {
@@ -354,7 +433,11 @@ TEST_F(Engine, APostedRowHoldsWhatTheFileHoldsWithItsStatementsPreparedOnce)
     };
     Query& kinds = staff(QStringLiteral("select * from kinds"));
     kinds.open();
+    int written = 0;
     for (const Case& c : cases) {
+        if (c.fileOnly && onServer())
+            continue;
+        ++written;
         const QString column = QString::fromLatin1(c.column);
         kinds.append();
         kinds.setValue(column, c.value);
@@ -393,10 +476,10 @@ TEST_F(Engine, APostedRowHoldsWhatTheFileHoldsWithItsStatementsPreparedOnce)
     EXPECT_EQ(data::preparedStatements(), prepared);
     kinds.close();
     kinds.open();
-    EXPECT_EQ(kinds.rowCount(), int(std::size(cases)));
+    EXPECT_EQ(kinds.rowCount(), written);
 }
 
-TEST_F(Engine, ACardChangeIsStampedOnlyWhenAValueSetDiffersFromTheRowAsRead)
+TEST_P(Engine, ACardChangeIsStampedOnlyWhenAValueSetDiffersFromTheRowAsRead)
 {
     struct Case
     {
@@ -413,8 +496,8 @@ TEST_F(Engine, ACardChangeIsStampedOnlyWhenAValueSetDiffersFromTheRowAsRead)
         {"gid", 0, false},
     };
     for (const Case& c : cases) {
-        db.exec(QStringLiteral("delete from stafftbl"));
-        addMember(db, 0, QStringLiteral("Ann"), {}, {}, QByteArray("photo"));
+        db->exec(QStringLiteral("delete from stafftbl"));
+        addMember(*db, 0, QStringLiteral("Ann"), {}, {}, QByteArray("photo"));
         Query& q = staff();
         q.open();
         const data::CardChange change(q, false);
@@ -433,7 +516,7 @@ TEST_F(Engine, ACardChangeIsStampedOnlyWhenAValueSetDiffersFromTheRowAsRead)
     EXPECT_FALSE(q.isNull(data::changedColumn)) << "an appended member";
 }
 
-TEST_F(Engine, ColumnsStoredAfterABlobAreReadWhenAskedForWithoutTheBlobsPages)
+TEST_F(EngineFile, ColumnsStoredAfterABlobAreReadWhenAskedForWithoutTheBlobsPages)
 {
     // stafftbl stores the change and print times after the photo.
     const QByteArray photo(30000, 'p');

@@ -1,7 +1,7 @@
 // The search condition of the member list, as the engine answers it with the text bound.
 #include "data/MemberSearch.h"
 
-#include "TempDatabase.h"
+#include "Backend.h"
 #include "data/Connection.h"
 #include "data/Query.h"
 
@@ -9,12 +9,16 @@
 
 namespace {
 
-struct Found : ::testing::Test
+struct Found : ::testing::TestWithParam<Backend::Kind>
 {
-    TempDatabase db;
+    std::unique_ptr<Backend> db;
     data::Connection conn;
     void SetUp() override
     {
+        QString why;
+        db = Backend::make(GetParam(), &why);
+        if (!db)
+            GTEST_SKIP() << why.toStdString();
         const struct
         {
             const char* name;
@@ -26,12 +30,12 @@ struct Found : ::testing::Test
             {"Дмитрий Орлов", "", "R1"}, {"Wu", "𠀋一", ""},
         };
         for (const auto& m : members)
-            addMember(db, 1, QString::fromUtf8(m.name), QString::fromUtf8(m.cname),
+            addMember(*db, 1, QString::fromUtf8(m.name), QString::fromUtf8(m.cname),
                       QString::fromUtf8(m.staffno));
         // Null columns, as older files hold them
-        db.exec(QStringLiteral("update stafftbl set cname = null where staffno = '50%'"));
-        db.exec(QStringLiteral("update stafftbl set staffno = null where name = 'Wu'"));
-        openDatabase(conn, db.path());
+        db->exec(QStringLiteral("update stafftbl set cname = null where staffno = '50%'"));
+        db->exec(QStringLiteral("update stafftbl set staffno = null where name = 'Wu'"));
+        db->open(conn);
     }
 
     QStringList find(const QString& text)
@@ -48,7 +52,7 @@ struct Found : ::testing::Test
     }
 };
 
-TEST_F(Found, MatchesNameChineseNameOrStaffNoWithoutLetterCase)
+TEST_P(Found, MatchesNameChineseNameOrStaffNoWithoutLetterCase)
 {
     const struct
     {
@@ -79,5 +83,10 @@ TEST_F(Found, MatchesNameChineseNameOrStaffNoWithoutLetterCase)
     for (const auto& c : cases)
         EXPECT_EQ(find(QString::fromUtf8(c.text)), c.names) << c.text;
 }
+
+INSTANTIATE_TEST_SUITE_P(, Found, ::testing::Values(Backend::Kind::File, Backend::Kind::Server),
+                         [](const auto& info) {
+                             return info.param == Backend::Kind::File ? "File" : "Server";
+                         });
 
 } // namespace

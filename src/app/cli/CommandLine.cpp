@@ -10,7 +10,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <cstdio>
 
 namespace app::cli {
@@ -236,7 +235,7 @@ int run(const QStringList& arguments)
             ? parser.value(database)
             : QDir(QCoreApplication::applicationDirPath())
                   .filePath(data::Tdsrc::databaseFileName());
-        dsrc.connectTo(QFileInfo(path).absoluteFilePath());
+        dsrc.connectTo(data::absoluteDataSource(path));
         Context c {dsrc, answers, stdout};
         if (command == u"members" && parser.isSet(find))
             return findMembers(c, parser.value(find));
