@@ -3,6 +3,7 @@
 #include "data/Answers.h"
 #include "data/CardTimes.h"
 #include "data/DateText.h"
+#include "data/Error.h"
 #include "data/QueryTableModel.h"
 #include "data/Tdsrc.h"
 #include "data/Utils.h"
@@ -46,9 +47,10 @@ void TMelbrin::storeDetailsInto(data::Query& q, bool found, int gid)
         imaging::SavePictureToBlob(q, QStringLiteral("photo"), *imgPhoto);
         change.stamp(q);
         q.post();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         q.cancel();
-        data::ShowPostError();
+        const auto* own = dynamic_cast<const data::Error*>(&e);
+        data::ShowPostError(own ? own->message() : QString::fromLocal8Bit(e.what()));
     }
     if (&q == &m_dsrc.QStaff)
         syncGrid();

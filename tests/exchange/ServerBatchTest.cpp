@@ -1,6 +1,7 @@
 // Imports and photo passes of two stations on one server database, and a station whose role
 // may only read. (A server that goes away in the middle of an import is stopped by the
 // command-line tests, on a server of their own.)
+#include "PgPassword.h"
 #include "PgServer.h"
 #include "RecordingProgress.h"
 #include "ScriptedAnswers.h"
@@ -29,6 +30,7 @@ namespace {
 
 using exchange::BatchLock;
 using exchange::SheetTable;
+using testsupport::ExtraPassword;
 using testsupport::PgServer;
 using Row = std::vector<QVariant>;
 using namespace std::chrono_literals;
@@ -47,34 +49,6 @@ QByteArray jpeg(int width, int height)
     picture.setPixel(0, 0, qRgb(200, 10, 10));
     return imaging::encodeJpeg(picture);
 }
-
-// A password file with one more login than the harness's, used while it lives.
-class ExtraPassword
-{
-public:
-    ExtraPassword(const QString& user, const QString& password)
-        : m_old(qgetenv("PGPASSFILE"))
-    {
-        QFile old(QString::fromLocal8Bit(m_old));
-        QByteArray lines = old.open(QIODevice::ReadOnly) ? old.readAll() : QByteArray();
-        if (!lines.isEmpty() && !lines.endsWith('\n'))
-            lines += '\n';
-        lines += QStringLiteral("*:*:*:%1:%2\n").arg(user, password).toUtf8();
-        QFile file(m_dir.filePath(QStringLiteral("pgpass")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(lines) != lines.size())
-            ADD_FAILURE() << "cannot write " << file.fileName().toStdString();
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        qputenv("PGPASSFILE", file.fileName().toLocal8Bit());
-    }
-    ~ExtraPassword() { qputenv("PGPASSFILE", m_old); }
-    ExtraPassword(const ExtraPassword&) = delete;
-    ExtraPassword& operator=(const ExtraPassword&) = delete;
-
-private:
-    QByteArray m_old;
-    QTemporaryDir m_dir;
-};
 
 class ServerBatchTest : public testing::Test
 {
