@@ -51,9 +51,10 @@ void TMelbrin::storeDetailsInto(data::Query& q, bool found, int gid)
     } catch (const data::RowConflict&) {
         q.cancel();
         throw; // the list is read again before the user is told
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         q.cancel();
-        data::ShowPostError();
+        const auto* own = dynamic_cast<const data::Error*>(&e);
+        data::ShowPostError(own ? own->message() : QString::fromLocal8Bit(e.what()));
     }
     if (&q == &m_dsrc.QStaff)
         syncGrid();

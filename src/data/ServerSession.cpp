@@ -41,7 +41,11 @@ QString trimmedMessage(const char* text)
 ServerSession::ServerSession(PGconn* conn, QString displayName)
     : m_conn(conn)
     , m_displayName(std::move(displayName))
-{ }
+{
+    // The server's notices (a warning as it shuts down) would go to standard error; the
+    // error that follows one carries the reason to the user.
+    PQsetNoticeProcessor(m_conn, [](void*, const char*) { }, nullptr);
+}
 
 ServerSession::~ServerSession()
 {

@@ -1,5 +1,6 @@
 #include "PhotoDownsize.h"
 
+#include "BatchLock.h"
 #include "BatchTransaction.h"
 #include "data/Answers.h"
 #include "data/CardTimes.h"
@@ -22,7 +23,13 @@ constexpr int photosPerCommit = 64;
 // Members named in the closing notice; the rest are counted.
 constexpr int namesShown = 20;
 
-enum class Outcome { Completed, Failed };
+// How a pass ended: failure holds why storing a photo failed, empty when every row was gone
+// through.
+struct Outcome
+{
+    bool completed = false;
+    QString failure;
+};
 
 // Decodes the row's photo at full size into source, whose storage is reused from photo to
 // photo, when it is oversized, and returns true. False for a row that is left as it is: one
@@ -66,10 +73,12 @@ Outcome resizeEach(data::Tdsrc& dsrc, imaging::Progress& progress,
                 // photo a second time to find that out.
                 data::stampChanged(staff);
                 staff.post();
-            } catch (const std::exception&) {
+            } catch (const std::exception& e) {
+                const auto* own = dynamic_cast<const data::Error*>(&e);
+                Outcome failed {false, own ? own->message() : QString::fromLocal8Bit(e.what())};
                 staff.cancel();
-                batch.commit();
-                return Outcome::Failed;
+                batch.endAfterFailure();
+                return failed;
             }
             if (++pending == photosPerCommit) {
                 batch.checkpoint();
@@ -79,7 +88,7 @@ Outcome resizeEach(data::Tdsrc& dsrc, imaging::Progress& progress,
         progress.step();
     }
     batch.commit();
-    return Outcome::Completed;
+    return {true, {}};
 }
 
 } // namespace
@@ -109,13 +118,14 @@ QString completedNotice(const std::vector<SkippedPhoto>& skipped)
 std::vector<SkippedPhoto> resizeAllPhotos(data::Tdsrc& dsrc, imaging::Progress& progress)
 {
     std::vector<SkippedPhoto> skipped;
+    const BatchLock lock(dsrc.src);
     dsrc.QStaff.close();
     dsrc.QAllStaff.open();
     const auto finish = [&dsrc] {
         dsrc.QAllStaff.close();
         dsrc.QStaff.open();
     };
-    Outcome outcome = Outcome::Failed;
+    Outcome outcome;
     try {
         progress.setMin(0);
         progress.setMax(dsrc.QAllStaff.rowCount() & 0xFFFF);
@@ -123,8 +133,10 @@ std::vector<SkippedPhoto> resizeAllPhotos(data::Tdsrc& dsrc, imaging::Progress& 
         progress.show();
         outcome = resizeEach(dsrc, progress, skipped);
         progress.hide();
-        data::showNotice(outcome == Outcome::Completed ? completedNotice(skipped)
-                                                       : QStringLiteral("Operation Failed."));
+        if (outcome.completed)
+            data::showNotice(completedNotice(skipped));
+        else
+            data::showError(QStringLiteral("Operation Failed."), outcome.failure);
     } catch (...) {
         try {
             finish();

@@ -1,5 +1,6 @@
 #include "PhotoFolderImport.h"
 
+#include "BatchLock.h"
 #include "BatchTransaction.h"
 #include "data/CardTimes.h"
 #include "data/Error.h"
@@ -220,6 +221,8 @@ PhotoFolderReport importPhotoFolder(data::Tdsrc& dsrc, const QString& folder,
     if (folder.isEmpty() || !dir.exists() || !dir.isReadable())
         throw data::Error(
             QStringLiteral("The folder %1 cannot be read.").arg(QDir::toNativeSeparators(folder)));
+    // Taken before the members are listed: another station's batch may change them.
+    const BatchLock lock(dsrc.src);
     PhotoFolderReport report;
     report.match = options.match;
     const QHash<QString, std::vector<Member>> members = membersByKey(dsrc, options.match);

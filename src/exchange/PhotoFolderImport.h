@@ -65,8 +65,8 @@ struct PhotoFolderReport
 // several files and a name shared by several members get nothing; files are decoded only for the
 // members who get one. The progress runs over those photos. Photos are committed 64 at a time; a
 // write that fails rolls back the batch in progress and ends the pass, its reason in the report.
-// Throws data::Error when the folder cannot be read or the members cannot be listed (nothing is
-// stored then).
+// Throws data::Error when the folder cannot be read, the members cannot be listed or another
+// station runs a batch on the database (see BatchLock); nothing is stored then.
 PhotoFolderReport importPhotoFolder(data::Tdsrc& dsrc, const QString& folder,
                                     const PhotoFolderOptions& options, imaging::Progress& progress);
 

@@ -1,5 +1,6 @@
 #include "StaffImport.h"
 
+#include "BatchLock.h"
 #include "BatchTransaction.h"
 #include "NameIndex.h"
 #include "SheetTable.h"
@@ -163,6 +164,8 @@ bool importStaff(data::Tdsrc& dsrc, const SheetTable& sheet, imaging::Progress& 
 
     if (sheet.rowCount() == 0)
         return true;
+    // Another station's import would take the same rows for new: one runs after the other.
+    const BatchLock lock(dsrc.src);
     // A database that is read-only or locked by another program refuses the first write.
     std::optional<BatchTransaction> batch;
     try {

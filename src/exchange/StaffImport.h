@@ -26,10 +26,11 @@ class SheetTable;
 //
 // Returns false when a write was refused (also when the database is read-only or locked by
 // another program): the pending row is cancelled, "Unable to post the data." is shown with
-// the engine's reason and the import ends. Other errors (a Null gid or seq, a closed query) are
-// thrown. Either way every record written before stays stored, unless the engine rolled the
-// whole import back itself (a full disk). QGroup and QAllStaff must be
-// open.
+// the engine's reason and the import ends. Other errors (a Null gid or seq, a closed query,
+// another station running a batch on the database: see BatchLock) are thrown. Either way
+// every record written before stays stored, unless the engine rolled the whole import back
+// itself (a full disk; a server does so after any refused write, and when it goes away).
+// QGroup and QAllStaff must be open.
 bool importStaff(data::Tdsrc& dsrc, const SheetTable& sheet, imaging::Progress& progress);
 
 } // namespace exchange

@@ -168,8 +168,10 @@ TEST_F(PhotoDownsizeTest, AFailedStoreStopsWithPhotosBeforeItResized)
     const QByteArray square = stored(QStringLiteral("C square"));
     exchange::resizeAllPhotos(dsrc, progress);
 
+    // An error that says why.
     EXPECT_EQ(answers.texts(), QStringList {"Operation Failed."});
-    EXPECT_EQ(answers.shown().front().icon, data::MessageIcon::None);
+    EXPECT_EQ(answers.shown().front().icon, data::MessageIcon::Error);
+    EXPECT_EQ(answers.shown().front().reason, QStringLiteral("full"));
     EXPECT_EQ(progress.messagesWhenHidden, 0);
     EXPECT_EQ(progress.steps, 2);
     EXPECT_TRUE(dsrc.QStaff.isOpen());
