@@ -44,7 +44,8 @@ ServerSession::ServerSession(PGconn* conn, QString displayName)
 {
     // The server's notices (a warning as it shuts down) would go to standard error; the
     // error that follows one carries the reason to the user.
-    PQsetNoticeProcessor(m_conn, [](void*, const char*) { }, nullptr);
+    PQsetNoticeProcessor(
+        m_conn, [](void*, const char*) {}, nullptr);
 }
 
 ServerSession::~ServerSession()
