@@ -52,6 +52,17 @@ std::optional<QString> Answers::inputPassword(QWidget*, const QString& title, co
     throw Error(QStringLiteral("No one to answer: %1").arg(title));
 }
 
+std::optional<Answers::Passphrase> Answers::askPassphrase(QWidget*, const QString& title,
+                                                         const QString&, bool)
+{
+    throw Error(QStringLiteral("No one to answer: %1").arg(title));
+}
+
+std::optional<Answers::Passphrase> Answers::newPassphrase(QWidget*, const QString& title, bool)
+{
+    throw Error(QStringLiteral("No one to answer: %1").arg(title));
+}
+
 Answers& answers()
 {
     return *current;

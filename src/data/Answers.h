@@ -41,6 +41,21 @@ public:
     // installed.
     virtual std::optional<QString> inputPassword(QWidget* parent, const QString& title,
                                                  const QString& prompt);
+    // The passphrase of a database file: password-mode input, with a "Remember on this
+    // computer" check box when offerRemember; nullopt when cancelled. By default no one
+    // answers: it throws.
+    struct Passphrase
+    {
+        QString passphrase;
+        bool remember = false;
+    };
+    virtual std::optional<Passphrase> askPassphrase(QWidget* parent, const QString& title,
+                                                    const QString& prompt, bool offerRemember);
+    // A new passphrase for the open database, typed twice (the two must match); an empty one
+    // stands for the program's default key. nullopt when cancelled. By default no one
+    // answers: it throws.
+    virtual std::optional<Passphrase> newPassphrase(QWidget* parent, const QString& title,
+                                                    bool offerRemember);
     // The database to open: a file path (with a way to browse for the file) or a server
     // address, current filled in; nullopt when cancelled. By default the input box.
     virtual std::optional<QString> chooseDatabase(QWidget* parent, const QString& title,

@@ -30,10 +30,10 @@ QString Tdsrc::password()
     return QStringLiteral("pemx.qz");
 }
 
-void Tdsrc::connectTo(const QString& path)
+void Tdsrc::connectTo(const QString& path, const QString& key)
 {
     src.close();
-    src.setConnectionString(buildConnectionString(path, password()));
+    src.setConnectionString(buildConnectionString(path, key));
     src.open();
     extensionsProblem.clear();
     extensionsProblemTold = false;

@@ -14,7 +14,8 @@ public:
     Tdsrc(const Tdsrc&) = delete;
     Tdsrc& operator=(const Tdsrc&) = delete;
 
-    // The database password; the file is keyed with it.
+    // The program's default key: a file is keyed with it unless its office gave it a
+    // passphrase of its own (see DatabaseKey.h).
     static QString password();
     static QString databaseFileName() { return QStringLiteral("cardinfo.mdb"); }
 
@@ -22,7 +23,10 @@ public:
     // older version lacks, and opens QGroup. The other queries are opened by the commands
     // that need them: QStaff by the member list for the chosen group, QList by each card
     // preview, QAllStaff around each use, so that nothing is read before it is shown.
-    void connectTo(const QString& path);
+    // The file is opened with key (see unlockDatabase for finding it).
+    void connectTo(const QString& path, const QString& key = password());
+    // The key the open file was opened with.
+    QString key() const { return parseConnectionString(src.connectionString()).password; }
 
     // The number of members in the file, counted by the engine without reading their rows:
     // the row count QAllStaff would have if it were opened now.
