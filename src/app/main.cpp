@@ -3,6 +3,7 @@
 #include "TMelbrin.h"
 #include "cli/CommandLine.h"
 #include "data/Connection.h"
+#include "data/SystemKeyStore.h"
 #include "data/Tdsrc.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
         QApplication::setApplicationName(QStringLiteral("Melbrin"));
         QApplication::setApplicationVersion(QStringLiteral("1.00"));
         QApplication::setOrganizationName(QStringLiteral("Tavrik"));
+        const data::SystemKeyStoreInstalled secrets;
         return app::cli::run(QApplication::arguments());
     }
 
@@ -34,6 +36,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Melbrin"));
     QApplication::setOrganizationName(QStringLiteral("Tavrik"));
 
+    const data::SystemKeyStoreInstalled secrets;
     app::DialogAnswers answers;
     data::setAnswers(&answers);
 
