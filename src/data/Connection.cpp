@@ -59,14 +59,17 @@ ConnectionSettings parseConnectionString(const QString& text)
 
 QString buildConnectionString(const QString& databasePath, const QString& password)
 {
-    // A path holding ";", a double quote or outer blanks is quoted so that it reads back whole.
-    QString source = databasePath;
-    if (source.contains(u';') || source.contains(u'"') || source != source.trimmed())
-        source
-            = u'"' + QString(source).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + source
+    // A value holding ";", a double quote or outer blanks is quoted so that it reads back whole:
+    // a path, and a passphrase of the office's own.
+    const auto value = [](const QString& text) {
+        if (!text.contains(u';') && !text.contains(u'"') && text == text.trimmed())
+            return text;
+        return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+    };
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=")
+        + value(databasePath)
         + QStringLiteral(";Mode=ReadWrite;Extended Properties=\"\";Jet OLEDB:Database Password=")
-        + password;
+        + value(password);
 }
 
 void throwEngineError(sqlite3* db, const QString& context)

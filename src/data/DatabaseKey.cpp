@@ -111,6 +111,9 @@ void rekeyDatabase(const QString& path, const QString& oldKey, const QString& ne
             unchanged(why);
         if (sqlite3_db_readonly(handle.db, "main") == 1)
             unchanged(QStringLiteral("the file is read-only"));
+        // The engine keeps its journal beside the file while it rewrites it.
+        if (!QFileInfo(QFileInfo(path).absolutePath()).isWritable())
+            unchanged(QStringLiteral("its folder cannot be written to"));
         // The whole file is rewritten under the journal: that needs room for a second copy.
         const QStorageInfo volume(QFileInfo(path).absolutePath());
         if (volume.isValid() && volume.bytesAvailable() >= 0
@@ -143,8 +146,8 @@ QString readPassphraseFile(const QString& path)
         throw Error(QStringLiteral("The passphrase file '%1' is a folder").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(
-            QStringLiteral("The passphrase file '%1' cannot be read: %2").arg(path, file.errorString()));
+        throw Error(QStringLiteral("The passphrase file '%1' cannot be read: %2")
+                        .arg(path, file.errorString()));
     return readPassphrase(file, QStringLiteral("The passphrase file '%1'").arg(path));
 }
 

@@ -81,6 +81,8 @@ TEST(ConnectionString, ParsesTheSourceAndPassword)
          QStringLiteral("/opt/m/cardinfo.mdb"), QStringLiteral("pemx.qz")},
         {data::buildConnectionString(QStringLiteral("/a;b/\"q\"/x.mdb"), QStringLiteral("pw")),
          QStringLiteral("/a;b/\"q\"/x.mdb"), QStringLiteral("pw")},
+        {data::buildConnectionString(QStringLiteral("/x.mdb"), QStringLiteral(" \"o;w=n\" ")),
+         QStringLiteral("/x.mdb"), QStringLiteral(" \"o;w=n\" ")},
         {QStringLiteral("data source = c.mdb ;JET OLEDB:DATABASE PASSWORD=x;y"),
          QStringLiteral("c.mdb"), QStringLiteral("x")},
         {QStringLiteral("Data Source=\"unterminated"), QStringLiteral("unterminated"), {}},

@@ -1,4 +1,5 @@
-// Any text parses without failing, and a path written into a connection string reads back.
+// Any text parses without failing, and a path or a password written into a connection string
+// reads back.
 #include "data/Connection.h"
 
 #include <cstdlib>
@@ -11,6 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     const auto settings
         = data::parseConnectionString(data::buildConnectionString(path, QStringLiteral("pw")));
     if (settings.dataSource != path || settings.password != QStringLiteral("pw"))
+        std::abort();
+    const auto keyed
+        = data::parseConnectionString(data::buildConnectionString(QStringLiteral("x.mdb"), path));
+    if (keyed.dataSource != QStringLiteral("x.mdb") || keyed.password != path)
         std::abort();
     return 0;
 }
