@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <QStringDecoder>
 #include <sqlcipher/sqlite3.h>
 
 namespace data {
@@ -163,7 +164,15 @@ QString readPassphrase(QIODevice& device, const QString& what)
         line.chop(1);
     if (line.isEmpty())
         throw Error(QStringLiteral("%1 gives an empty password").arg(what));
-    return QString::fromUtf8(line);
+    // A byte order mark at the start (some editors write one) is no part of the passphrase;
+    // other encodings would change it without a word, so they are refused.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString passphrase = utf8(line);
+    if (utf8.hasError())
+        throw Error(QStringLiteral("%1 is not UTF-8 text").arg(what));
+    if (passphrase.isEmpty())
+        throw Error(QStringLiteral("%1 gives an empty password").arg(what));
+    return passphrase;
 }
 
 } // namespace data
