@@ -3,10 +3,12 @@
 #include "TMelbrin.h"
 #include "cli/CommandLine.h"
 #include "data/Connection.h"
+#include "data/SystemKeyStore.h"
 #include "data/Tdsrc.h"
 
 #include <QApplication>
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -26,7 +28,11 @@ int main(int argc, char** argv)
         QApplication::setApplicationName(QStringLiteral("Melbrin"));
         QApplication::setApplicationVersion(QStringLiteral("1.00"));
         QApplication::setOrganizationName(QStringLiteral("Tavrik"));
-        return app::cli::run(QApplication::arguments());
+        const std::unique_ptr<data::KeyStore> secrets = data::makeSystemKeyStore();
+        data::setKeyStore(secrets.get());
+        const int rc = app::cli::run(QApplication::arguments());
+        data::setKeyStore(nullptr);
+        return rc;
     }
 
     app::MelbrinApplication app(argc, argv);

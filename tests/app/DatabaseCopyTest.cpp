@@ -278,7 +278,9 @@ private slots:
         const QString file = out.filePath(QStringLiteral("backup.mdb"));
         Run r = melbrin({"backup", file, "--database", address});
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        QCOMPARE(r.err, QStringLiteral("melbrin: Database saved.\n"));
+        QCOMPARE(r.err,
+                 QStringLiteral("melbrin: Database saved. The copy is protected by the program's "
+                                "default password.\n"));
         sameDatabase(source.path(), file);
         refused(melbrin({"backup", file, "--database", address}), QStringLiteral("--force"));
         QCOMPARE(melbrin({"backup", file, "--force", "--database", address}).code, 0);
@@ -301,7 +303,9 @@ private slots:
         openCardDatabase(c, address);
         exchange::saveDatabase(nullptr, c);
         QVERIFY(answers.allAnswered());
-        QCOMPARE(answers.texts(), QStringList {QStringLiteral("Database saved.")});
+        QCOMPARE(answers.texts(),
+                 QStringList {QStringLiteral("Database saved.\nThe copy is protected by the "
+                                             "program's default password.")});
         sameDatabase(source.path(), file);
     }
 
