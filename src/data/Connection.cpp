@@ -57,16 +57,24 @@ ConnectionSettings parseConnectionString(const QString& text)
     return settings;
 }
 
+namespace {
+
+// A value holding ";", a double quote or outer blanks is quoted so that it reads back whole.
+QString quotedValue(const QString& value)
+{
+    if (!value.contains(u';') && !value.contains(u'"') && value == value.trimmed())
+        return value;
+    return u'"' + QString(value).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+}
+
+} // namespace
+
 QString buildConnectionString(const QString& databasePath, const QString& password)
 {
-    // A path holding ";", a double quote or outer blanks is quoted so that it reads back whole.
-    QString source = databasePath;
-    if (source.contains(u';') || source.contains(u'"') || source != source.trimmed())
-        source
-            = u'"' + QString(source).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + source
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=")
+        + quotedValue(databasePath)
         + QStringLiteral(";Mode=ReadWrite;Extended Properties=\"\";Jet OLEDB:Database Password=")
-        + password;
+        + quotedValue(password);
 }
 
 void throwEngineError(sqlite3* db, const QString& context)

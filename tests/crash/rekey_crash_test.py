@@ -25,13 +25,14 @@ import dbcheck  # noqa: E402
 from dbcheck import CheckFailed  # noqa: E402
 
 MEMBERS = 300
-PHOTO_BYTES = 120_000  # about 36 MB in all
+PHOTO_BYTES = 80_000  # about 24 MB in all
 OLD = "pemx.qz"
 NEW = "the office's own passphrase"
 
 
 def sql_key(passphrase):
-    return f"PRAGMA key='{passphrase}'; PRAGMA cipher_page_size=4096;"
+    quoted = passphrase.replace("'", "''")
+    return f"PRAGMA key='{quoted}'; PRAGMA cipher_page_size=4096;"
 
 
 def opens(db, passphrase):
@@ -87,10 +88,13 @@ class RekeyCrash:
 
     def crash(self, kills):
         db = self.path("rekey.mdb")
-        shutil.copyfile(self.start, db)
-        full = self.full_rekey(db)
-        if self.which_key(db, [NEW, OLD]) != NEW:
-            raise CheckFailed("a rekey left to finish did not give the new key")
+        full = None
+        for _ in range(2):  # the second with the file in the cache, as the killed runs have it
+            shutil.copyfile(self.start, db)
+            took = self.full_rekey(db)
+            full = took if full is None else min(full, took)
+            if self.which_key(db, [NEW, OLD]) != NEW:
+                raise CheckFailed("a rekey left to finish did not give the new key")
         runs = killed = hot = 0
         found = {OLD: 0, NEW: 0}
         other = self.path("other-order.mdb")

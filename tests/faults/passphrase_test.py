@@ -81,11 +81,12 @@ class PassphraseTest(unittest.TestCase):
         return path
 
     def run_melbrin(self, args, db=None, stdin=None, preexec_fn=None, timeout=60):
+        """stdin: text to give, a file descriptor, or None for /dev/null."""
         argv = [MELBRIN, *args, "--database", db or self.db]
-        done = subprocess.run(argv, input=stdin.encode() if isinstance(stdin, str) else stdin,
-                              stdin=None if stdin is not None else subprocess.DEVNULL,
-                              capture_output=True, timeout=timeout, env=self.env,
-                              preexec_fn=preexec_fn)
+        given = {"stdin": subprocess.DEVNULL} if stdin is None else \
+            {"stdin": stdin} if isinstance(stdin, int) else {"input": stdin.encode()}
+        done = subprocess.run(argv, capture_output=True, timeout=timeout, env=self.env,
+                              preexec_fn=preexec_fn, **given)
         self.assert_no_secret(done.stdout + done.stderr, "the output")
         return done
 
@@ -334,9 +335,11 @@ class PassphraseTest(unittest.TestCase):
         book.save(workbook)
         seen = set()
         for _ in range(3):
+            out = tempfile.TemporaryFile(dir=self.dir)
+            err = tempfile.TemporaryFile(dir=self.dir)
             proc = subprocess.Popen([MELBRIN, "import", workbook, "--database", self.db,
                                      "--passphrase-stdin", "--yes"], stdin=subprocess.PIPE,
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=self.env)
+                                    stdout=out, stderr=err, env=self.env)
             proc.stdin.write(OWN.encode())
             proc.stdin.close()
             while proc.poll() is None:
@@ -351,9 +354,14 @@ class PassphraseTest(unittest.TestCase):
                         if os.path.basename(argv.split("\0")[0]) == name:
                             seen.add(name)
                 time.sleep(0.001)
-            out, err = proc.communicate()
-            self.assert_no_secret(out + err, "the output of the import")
-            self.assertEqual(proc.returncode, 0, err)
+            proc.wait()
+            said = b""
+            for f in (out, err):
+                f.seek(0)
+                said += f.read()
+                f.close()
+            self.assert_no_secret(said, "the output of the import")
+            self.assertEqual(proc.returncode, 0, said)
             if len(seen) == 2:
                 break
             dbcheck.query(self.db, "delete from stafftbl where name like 'Imported%';",
