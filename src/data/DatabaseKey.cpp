@@ -129,8 +129,11 @@ void rekeyDatabase(const QString& path, const QString& oldKey, const QString& ne
         handle.db = nullptr;
         if (keyOpens(path, newKey))
             return;
-        unchanged(why == QLatin1String("not an error") ? QStringLiteral("the engine gave up")
-                                                       : why);
+        // Without a reason of the engine's the rewrite itself failed: a write was refused.
+        unchanged(why == QLatin1String("not an error")
+                      ? QStringLiteral("the file could not be written in full (the disk may be "
+                                       "full or the file too large)")
+                      : why);
     }
 }
 
@@ -143,8 +146,8 @@ QString readPassphraseFile(const QString& path)
         throw Error(QStringLiteral("The passphrase file '%1' is a folder").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(
-            QStringLiteral("The passphrase file '%1' cannot be read: %2").arg(path, file.errorString()));
+        throw Error(QStringLiteral("The passphrase file '%1' cannot be read: %2")
+                        .arg(path, file.errorString()));
     return readPassphrase(file, QStringLiteral("The passphrase file '%1'").arg(path));
 }
 
