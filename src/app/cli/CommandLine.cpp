@@ -180,10 +180,12 @@ int run(const QStringList& arguments)
         parser.addOptions(photoFolderOptions());
     } else if (command == u"backup") {
         operand = QStringLiteral("DEST");
-        parser.addPositionalArgument(operand, QStringLiteral("The copy to write."));
+        parser.addPositionalArgument(
+            operand,
+            QStringLiteral("The copy to write. It has the database's password unless "
+                           "another is given."));
         parser.addOption(force);
-        parser.addOptions(newKeyOptions(QStringLiteral("the copy (default: the database's own "
-                                                       "password)")));
+        parser.addOptions(newKeyOptions(QStringLiteral("the copy")));
     } else if (command == u"rekey") {
         parser.addOptions(newKeyOptions(QStringLiteral("the database")));
     } else if (command == u"members") {
@@ -202,11 +204,11 @@ int run(const QStringList& arguments)
         parser.addPositionalArgument(
             QStringLiteral("DEST"),
             QStringLiteral("A new file, or a server database without members (its card tables "
-                           "are created when it has none)."));
+                           "are created when it has none). A file has the password of a file "
+                           "SOURCE (the default one for a server's database) unless another is "
+                           "given."));
         parser.addOption(force);
-        parser.addOptions(newKeyOptions(QStringLiteral(
-            "a file DEST (default: the password of a file SOURCE, the default one for a server's "
-            "database)")));
+        parser.addOptions(newKeyOptions(QStringLiteral("a file DEST")));
     }
 
     if (!parser.parse(arguments))

@@ -61,8 +61,9 @@ std::optional<data::Answers::Passphrase> typedPassphrase(const QString& dataSour
 QList<QCommandLineOption> passphraseOptions()
 {
     return {QCommandLineOption(passphraseFileName,
-                               QStringLiteral("Open the database with the password the first "
-                                              "line of FILE holds (no longer than 1 KB)."),
+                               QStringLiteral("Open the database with the password FILE holds "
+                                              "(at most 1 KB; a line end at its end is not "
+                                              "part of it)."),
                                QStringLiteral("FILE")),
             QCommandLineOption(passphraseStdinName,
                                QStringLiteral("Open the database with the password read from "
@@ -72,9 +73,7 @@ QList<QCommandLineOption> passphraseOptions()
 QList<QCommandLineOption> newKeyOptions(const QString& what)
 {
     return {QCommandLineOption(newPassphraseFileName,
-                               QStringLiteral("Protect %1 with the password the first line of "
-                                              "FILE holds.")
-                                   .arg(what),
+                               QStringLiteral("Protect %1 with the password FILE holds.").arg(what),
                                QStringLiteral("FILE")),
             QCommandLineOption(newPassphraseStdinName,
                                QStringLiteral("Protect %1 with the password read from standard "
