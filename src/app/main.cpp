@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv)
 {

@@ -133,8 +133,11 @@ void rekeyDatabase(const QString& path, const QString& oldKey, const QString& ne
         handle.db = nullptr;
         if (keyOpens(path, newKey))
             return;
-        unchanged(why == QLatin1String("not an error") ? QStringLiteral("the engine gave up")
-                                                       : why);
+        // Without a reason of the engine's the rewrite itself failed: a write was refused.
+        unchanged(why == QLatin1String("not an error")
+                      ? QStringLiteral("the file could not be written in full (the disk may be "
+                                       "full or the file too large)")
+                      : why);
     }
 }
 

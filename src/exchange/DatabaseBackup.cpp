@@ -4,6 +4,7 @@
 #include "PartFile.h"
 #include "data/Answers.h"
 #include "data/Connection.h"
+#include "data/DatabaseKey.h"
 #include "data/Error.h"
 #include "data/OutputFile.h"
 #include "imaging/Progress.h"
@@ -23,7 +24,7 @@ namespace {
 // through a connection of its own and holds what was last committed.
 bool backupInto(data::Connection& source, const QString& path, QString& reason)
 {
-    const QString password = data::parseConnectionString(source.connectionString()).password;
+    const QString password = sourceCopyKey(source);
     sqlite3* target = nullptr;
     sqlite3* reader = nullptr;
     try {
@@ -63,7 +64,7 @@ bool backupInto(data::Connection& source, const QString& path, QString& reason)
 }
 
 bool copyDatabase(data::Connection& source, const QString& destination, QString& reason,
-                  imaging::Progress* progress)
+                  imaging::Progress* progress, const std::optional<QString>& copyKey)
 {
     if (!source.isOpen()) {
         reason = QStringLiteral("the database is not open");
@@ -72,7 +73,7 @@ bool copyDatabase(data::Connection& source, const QString& destination, QString&
     if (source.isServer()) {
         imaging::NullProgress quiet;
         try {
-            copyToFile(source, destination, progress ? *progress : quiet);
+            copyToFile(source, destination, progress ? *progress : quiet, copyKey);
         } catch (const data::Error& e) {
             reason = e.message();
             return false;
@@ -101,6 +102,9 @@ bool copyDatabase(data::Connection& source, const QString& destination, QString&
     QFile::setPermissions(part.path(), QFileInfo(source.fileName()).permissions());
 
     try {
+        // The copy is made with the source's key and takes its own before it gets its name.
+        if (copyKey)
+            data::rekeyDatabase(part.path(), sourceCopyKey(source), *copyKey);
         replaceWithPart(part, target);
     } catch (const data::Error& e) {
         reason = e.message();
@@ -112,13 +116,24 @@ bool copyDatabase(data::Connection& source, const QString& destination, QString&
 } // namespace
 
 bool CopyDatabaseFile(data::Connection& source, const QString& destination, QString* reason,
-                      imaging::Progress* progress)
+                      imaging::Progress* progress, const std::optional<QString>& copyKey)
 {
     QString why;
-    const bool copied = copyDatabase(source, destination, why, progress);
+    const bool copied = copyDatabase(source, destination, why, progress, copyKey);
     if (reason)
         *reason = copied ? QString() : why;
     return copied;
+}
+
+QString sourceCopyKey(data::Connection& source)
+{
+    return source.isServer() ? data::defaultKey()
+                             : data::parseConnectionString(source.connectionString()).password;
+}
+
+QString copyProtection(const QString& key)
+{
+    return QStringLiteral("The copy is %1.").arg(data::keyProtection(key));
 }
 
 QString proposedBackupPath()
@@ -140,7 +155,8 @@ void saveDatabase(QWidget* owner, data::Connection& source)
         return;
     QString reason;
     if (CopyDatabaseFile(source, *chosen, &reason))
-        data::showInformation(QStringLiteral("Database saved."));
+        data::showInformation(
+            QStringLiteral("Database saved.\n%1").arg(copyProtection(sourceCopyKey(source))));
     else
         data::showError(QStringLiteral("Database cannot be saved. Please retry."), reason);
 }

@@ -2,12 +2,12 @@
 
 #include "PartFile.h"
 #include "data/Connection.h"
+#include "data/DatabaseKey.h"
 #include "data/Engine.h"
 #include "data/Error.h"
 #include "data/OutputFile.h"
 #include "data/Schema.h"
 #include "data/ServerSchema.h"
-#include "data/Tdsrc.h"
 #include "imaging/Progress.h"
 
 #include <QFile>
@@ -257,10 +257,10 @@ private:
     bool m_open = true;
 };
 
-void openOn(Connection& connection, const QString& dataSource)
+void openOn(Connection& connection, const QString& dataSource,
+            const QString& key = data::defaultKey())
 {
-    connection.setConnectionString(
-        data::buildConnectionString(dataSource, data::Tdsrc::password()));
+    connection.setConnectionString(data::buildConnectionString(dataSource, key));
     connection.open();
 }
 
@@ -286,18 +286,23 @@ void copyToServer(Connection& source, const QString& address, imaging::Progress&
     transaction.commit();
 }
 
-void copyToFile(Connection& source, const QString& path, imaging::Progress& progress)
+void copyToFile(Connection& source, const QString& path, imaging::Progress& progress,
+                const std::optional<QString>& key)
 {
     if (!source.isOpen())
         throw Error(QStringLiteral("The database is not open"));
     data::checkOutput(path, source.isServer() ? QString() : source.fileName());
     const QFileInfo target(path);
     removeLeftovers(target);
+    const QString copyKey = key.value_or(
+        source.isServer() ? data::defaultKey()
+                          : data::parseConnectionString(source.connectionString()).password);
+    data::checkPassphrase(copyKey);
     PartFile part(reservePartName(target));
-    data::createStarterDatabase(part.path(), data::Tdsrc::password());
+    data::createStarterDatabase(part.path(), copyKey);
     {
         Connection copy;
-        openOn(copy, part.path());
+        openOn(copy, part.path(), copyKey);
         const Snapshot snapshot(source);
         Transaction transaction(copy);
         copyTables(source, copy, progress);
@@ -306,12 +311,13 @@ void copyToFile(Connection& source, const QString& path, imaging::Progress& prog
     replaceWithPart(part, target);
 }
 
-void copyDatabase(Connection& source, const QString& destination, imaging::Progress& progress)
+void copyDatabase(Connection& source, const QString& destination, imaging::Progress& progress,
+                  const std::optional<QString>& key)
 {
     if (data::isServerAddress(destination))
         copyToServer(source, destination, progress);
     else
-        copyToFile(source, destination, progress);
+        copyToFile(source, destination, progress, key);
 }
 
 } // namespace exchange

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace data {
 class Connection;
@@ -23,14 +24,16 @@ namespace exchange {
 // was. The server's row numbers continue after the copied ones. Throws Error with the reason.
 void copyToServer(data::Connection& source, const QString& address, imaging::Progress& progress);
 
-// Writes source as a new encrypted file at path, keyed with the program's password: the copy
-// is made under another name beside path and renamed over path only once complete, so that a
-// failure leaves no new file and path as it was. Refuses (Error) a path that is the source
-// itself, a folder or no regular file; an existing file is replaced.
-void copyToFile(data::Connection& source, const QString& path, imaging::Progress& progress);
+// Writes source as a new encrypted file at path, keyed with key (nullopt: the key of a file
+// source, the program's default key for a server's): the copy is made under another name
+// beside path and renamed over path only once complete, so that a failure leaves no new file
+// and path as it was. Refuses (Error) a path that is the source itself, a folder or no
+// regular file; an existing file is replaced.
+void copyToFile(data::Connection& source, const QString& path, imaging::Progress& progress,
+                const std::optional<QString>& key = std::nullopt);
 
-// copyToServer for a server address, copyToFile for anything else.
-void copyDatabase(data::Connection& source, const QString& destination,
-                  imaging::Progress& progress);
+// copyToServer for a server address, copyToFile (with key) for anything else.
+void copyDatabase(data::Connection& source, const QString& destination, imaging::Progress& progress,
+                  const std::optional<QString>& key = std::nullopt);
 
 } // namespace exchange

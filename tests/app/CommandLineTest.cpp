@@ -92,6 +92,31 @@ private slots:
         QTest::newRow("no folder") << QStringList {"import-photos"} << 2 << "needs FOLDER";
         QTest::newRow("unknown match") << QStringList {"import-photos", "x", "--match", "email"}
                                        << 2 << "--match takes staffno or name, not 'email'";
+        QTest::newRow("key options in the help")
+            << QStringList {"--help"} << 0 << "--passphrase-file <FILE>";
+        QTest::newRow("rekey help")
+            << QStringList {"rekey", "--help"} << 0 << "--new-passphrase-stdin";
+        QTest::newRow("backup help")
+            << QStringList {"backup", "--help"} << 0 << "--new-passphrase-file <FILE>";
+        QTest::newRow("rekey without a new key")
+            << QStringList {"rekey"} << 2
+            << "give one of --new-passphrase-file FILE, --new-passphrase-stdin and --default";
+        QTest::newRow("rekey with two new keys")
+            << QStringList {"rekey", "--default", "--new-passphrase-stdin"} << 2 << "give one of";
+        QTest::newRow("backup with two new keys")
+            << QStringList {"backup", "x.mdb", "--default", "--new-passphrase-file", "k"} << 2
+            << "give one of";
+        QTest::newRow("standard input twice")
+            << QStringList {"rekey", "--passphrase-stdin", "--new-passphrase-stdin"} << 2
+            << "standard input gives one password";
+        QTest::newRow("a passphrase file and standard input")
+            << QStringList {"members", "--passphrase-file", "k", "--passphrase-stdin"} << 2
+            << "cannot be given together";
+        QTest::newRow("no passphrase from an argument")
+            << QStringList {"rekey", "--new-passphrase", "secret"} << 2
+            << "Unknown option 'new-passphrase'";
+        QTest::newRow("new key of a listing")
+            << QStringList {"members", "--default"} << 2 << "Unknown option 'default'";
         QTest::newRow("unknown fit") << QStringList {"import-photos", "x", "--fit", "pad"} << 2
                                      << "--fit takes crop or stretch, not 'pad'";
     }

@@ -4,6 +4,7 @@
 #include "ScriptedAnswers.h"
 #include "TempDatabase.h"
 #include "data/Connection.h"
+#include "data/DatabaseKey.h"
 #include "data/Engine.h"
 #include "data/Query.h"
 #include "exchange/DatabaseBackup.h"
@@ -242,6 +243,19 @@ private slots:
         QVERIFY2(r.code == 0, qPrintable(r.err));
         sameDatabase(source.path(), back);
         QCOMPARE(folderEntries(out.path()), QStringList {QStringLiteral("back.mdb")});
+        // The file copy of a server's database has the default key unless given another.
+        QVERIFY(data::keyOpens(back, data::defaultKey()));
+        const QString keyFile = out.filePath(QStringLiteral("key.txt"));
+        {
+            QFile key(keyFile);
+            QVERIFY(key.open(QIODevice::WriteOnly));
+            key.write("the office's own");
+        }
+        const QString own = out.filePath(QStringLiteral("own.mdb"));
+        r = melbrin({"copy", address, own, "--new-passphrase-file", keyFile});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(data::keyOpens(own, QStringLiteral("the office's own")));
+        QVERIFY(!data::keyOpens(own, data::defaultKey()));
 
         data::Connection c;
         openCardDatabase(c, address);
@@ -278,7 +292,9 @@ private slots:
         const QString file = out.filePath(QStringLiteral("backup.mdb"));
         Run r = melbrin({"backup", file, "--database", address});
         QVERIFY2(r.code == 0, qPrintable(r.err));
-        QCOMPARE(r.err, QStringLiteral("melbrin: Database saved.\n"));
+        QCOMPARE(r.err,
+                 QStringLiteral("melbrin: Database saved. The copy is protected by the program's "
+                                "default password.\n"));
         sameDatabase(source.path(), file);
         refused(melbrin({"backup", file, "--database", address}), QStringLiteral("--force"));
         QCOMPARE(melbrin({"backup", file, "--force", "--database", address}).code, 0);
@@ -301,7 +317,9 @@ private slots:
         openCardDatabase(c, address);
         exchange::saveDatabase(nullptr, c);
         QVERIFY(answers.allAnswered());
-        QCOMPARE(answers.texts(), QStringList {QStringLiteral("Database saved.")});
+        QCOMPARE(answers.texts(),
+                 QStringList {QStringLiteral("Database saved.\nThe copy is protected by the "
+                                             "program's default password.")});
         sameDatabase(source.path(), file);
     }
 

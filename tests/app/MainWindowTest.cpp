@@ -548,7 +548,9 @@ private slots:
         const QString copy = dir.filePath(QStringLiteral("backup.mdb"));
         f.answers.chooseFile(copy);
         f.w->actSave->trigger();
-        QCOMPARE(f.answers.texts().last(), QStringLiteral("Database saved."));
+        QCOMPARE(f.answers.texts().last(),
+                 QStringLiteral("Database saved.\nThe copy is protected by the program's default "
+                                "password."));
 
         f.w->bResizeAllClick();
         QCOMPARE(f.answers.texts().last(), QStringLiteral("Completed."));

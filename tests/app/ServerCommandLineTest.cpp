@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "data/ServerSchema.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,6 +41,30 @@ private slots:
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY(pdfText(one).contains(QStringLiteral("Chan Tai Man")));
         QVERIFY(!pdfText(one).contains(QStringLiteral("Lee Siu Ming")));
+
+        // The server's accounts protect it: the passphrase options are not read, there is no
+        // key to change, and a backup is keyed as asked.
+        const QString keyFile = dir.filePath(QStringLiteral("key.txt"));
+        r = melbrin(QStringList {"members", "--passphrase-file", keyFile} + on);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        r = melbrin(QStringList {"rekey", "--default"} + on);
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err,
+                 QStringLiteral("melbrin: A database on a server has no password of its "
+                                "own; the server's accounts protect it.\n"));
+        {
+            QFile key(keyFile);
+            QVERIFY(key.open(QIODevice::WriteOnly));
+            key.write("server copy's own\n");
+        }
+        const QString copy = dir.filePath(QStringLiteral("copy.mdb"));
+        r = melbrin(QStringList {"backup", copy, "--new-passphrase-file", keyFile} + on);
+        QCOMPARE(r.err,
+                 QStringLiteral("melbrin: Database saved. The copy is protected by this "
+                                "database's own password.\n"));
+        r = melbrin({"members", "--database", copy, "--passphrase-file", keyFile});
+        QVERIFY2(r.out.contains(QStringLiteral("陳大文")), qPrintable(r.err));
+        QCOMPARE(melbrin({"members", "--database", copy}).code, 1);
 
         // A server that is not there: one line that names the address and the reason.
         r = melbrin(QStringList {"members", "--database",

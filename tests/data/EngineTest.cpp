@@ -81,8 +81,11 @@ TEST(ConnectionString, ParsesTheSourceAndPassword)
          QStringLiteral("/opt/m/cardinfo.mdb"), QStringLiteral("pemx.qz")},
         {data::buildConnectionString(QStringLiteral("/a;b/\"q\"/x.mdb"), QStringLiteral("pw")),
          QStringLiteral("/a;b/\"q\"/x.mdb"), QStringLiteral("pw")},
-        {data::buildConnectionString(QStringLiteral("/x.mdb"), QStringLiteral(" \"o;w=n\" ")),
-         QStringLiteral("/x.mdb"), QStringLiteral(" \"o;w=n\" ")},
+        // A passphrase of an office's own may hold anything a path may.
+        {data::buildConnectionString(QStringLiteral("/x.mdb"), QStringLiteral(" a;b \"c\"= ")),
+         QStringLiteral("/x.mdb"), QStringLiteral(" a;b \"c\"= ")},
+        {data::buildConnectionString(QStringLiteral("/x.mdb"), QStringLiteral("\"")),
+         QStringLiteral("/x.mdb"), QStringLiteral("\"")},
         {QStringLiteral("data source = c.mdb ;JET OLEDB:DATABASE PASSWORD=x;y"),
          QStringLiteral("c.mdb"), QStringLiteral("x")},
         {QStringLiteral("Data Source=\"unterminated"), QStringLiteral("unterminated"), {}},

@@ -2,6 +2,7 @@
 
 #include "ScriptedAnswers.h"
 #include "TempDatabase.h"
+#include "data/DatabaseKey.h"
 #include "data/Error.h"
 
 #include <QDir>
@@ -16,7 +17,8 @@
 
 namespace {
 
-const QString saved = QStringLiteral("Database saved.");
+const QString saved
+    = QStringLiteral("Database saved.\nThe copy is protected by the program's default password.");
 const QString failed = QStringLiteral("Database cannot be saved. Please retry.");
 
 QByteArray bytesOf(const QString& path)
@@ -81,6 +83,68 @@ TEST_F(DatabaseBackupTest, TheCopyIsASoundKeyedDatabaseOfWhatWasCommitted)
     EXPECT_EQ(membersIn(target(QStringLiteral("during.mdb"))), 20);
     EXPECT_EQ(filesIn(out.path()), QStringList({"copy.mdb", "during.mdb"}));
     EXPECT_EQ(membersIn(db.path()), 10);
+}
+
+// A copy keeps the source's key unless it is given another; the source keeps its own.
+TEST_F(DatabaseBackupTest, TheCopyKeepsTheSourcesKeyOrTakesTheOneGiven)
+{
+    const QString own = QStringLiteral("Büro 7 geheim");
+    const QString other = QStringLiteral("another one");
+    const QString defaultKey = data::defaultKey();
+    struct Case
+    {
+        QString sourceKey;
+        std::optional<QString> copyKey;
+        QString opensCopy;
+    } cases[] = {
+        {defaultKey, std::nullopt, defaultKey},
+        {defaultKey, own, own},
+        {own, std::nullopt, own},
+        {own, other, other},
+        {own, defaultKey, defaultKey},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(qPrintable(c.sourceKey + " -> " + c.copyKey.value_or("(none)")));
+        dsrc.src.close();
+        data::rekeyDatabase(db.path(), data::keyOpens(db.path(), own) ? own : defaultKey,
+                            c.sourceKey);
+        dsrc.connectTo(db.path(), c.sourceKey);
+        const QString path = target(QStringLiteral("copy.mdb"));
+        QString reason;
+        ASSERT_TRUE(exchange::CopyDatabaseFile(dsrc.src, path, &reason, nullptr, c.copyKey))
+            << qPrintable(reason);
+        EXPECT_TRUE(data::keyOpens(path, c.opensCopy));
+        for (const QString& key : {defaultKey, own, other}) {
+            if (key != c.opensCopy) {
+                EXPECT_FALSE(data::keyOpens(path, key));
+            }
+        }
+        EXPECT_TRUE(data::keyOpens(db.path(), c.sourceKey));
+        EXPECT_EQ(filesIn(out.path()), QStringList {"copy.mdb"});
+    }
+
+    // The window's message says which key protects the copy: the source's.
+    answers.chooseFile(target(QStringLiteral("saved.mdb")));
+    exchange::saveDatabase(nullptr, dsrc.src);
+    EXPECT_EQ(answers.texts(),
+              QStringList {QStringLiteral(
+                  "Database saved.\nThe copy is protected by this database's own password.")});
+    EXPECT_TRUE(data::keyOpens(target(QStringLiteral("saved.mdb")), own));
+}
+
+// A copy whose new key cannot be given leaves the old file as it was and no part behind.
+TEST_F(DatabaseBackupTest, ACopyThatCannotTakeItsKeyLeavesTheOldFile)
+{
+    const QString path = target(QStringLiteral("cardinfo.mdb"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an older backup");
+    old.close();
+    QString reason;
+    EXPECT_FALSE(exchange::CopyDatabaseFile(dsrc.src, path, &reason, nullptr, QString()));
+    EXPECT_TRUE(reason.contains(QStringLiteral("empty"))) << qPrintable(reason);
+    EXPECT_EQ(bytesOf(path), QByteArray("an older backup"));
+    EXPECT_EQ(filesIn(out.path()), QStringList {"cardinfo.mdb"});
 }
 
 struct SaveCase

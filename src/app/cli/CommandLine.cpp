@@ -2,6 +2,7 @@
 
 #include "CardFlags.h"
 #include "Commands.h"
+#include "KeyOptions.h"
 #include "PhotoFolderCommand.h"
 #include "TerminalAnswers.h"
 #include "data/Error.h"
@@ -32,6 +33,7 @@ constexpr Command commands[] = {
     {"init-server", "Create the card tables in a new database on a PostgreSQL server."},
     {"resize-all", "Shrink every photo larger than 480 by 640 to 480 by 640."},
     {"members", "List the members as tab-separated text with a heading line, or find them."},
+    {"rekey", "Protect the database file with another password, or the default one again."},
 };
 
 bool isCommand(const QString& word)
@@ -118,6 +120,7 @@ int run(const QStringList& arguments)
     const QCommandLineOption yes(QStringLiteral("yes"),
                                  QStringLiteral("Answer OK to every confirmation."));
     parser.addOptions({help, version, database, yes});
+    parser.addOptions(passphraseOptions());
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The job to do."),
                                  QStringLiteral("[command]"));
 
@@ -125,6 +128,7 @@ int run(const QStringList& arguments)
     QCommandLineParser probe;
     probe.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     probe.addOptions({help, version, database, yes});
+    probe.addOptions(passphraseOptions());
     probe.parse(arguments);
     const QString command = probe.positionalArguments().value(0);
 
@@ -176,8 +180,14 @@ int run(const QStringList& arguments)
         parser.addOptions(photoFolderOptions());
     } else if (command == u"backup") {
         operand = QStringLiteral("DEST");
-        parser.addPositionalArgument(operand, QStringLiteral("The copy to write."));
+        parser.addPositionalArgument(
+            operand,
+            QStringLiteral("The copy to write. It has the database's password unless "
+                           "another is given."));
         parser.addOption(force);
+        parser.addOptions(newKeyOptions(QStringLiteral("the copy")));
+    } else if (command == u"rekey") {
+        parser.addOptions(newKeyOptions(QStringLiteral("the database")));
     } else if (command == u"members") {
         parser.addOptions({group, find});
     } else if (command == u"init-server") {
@@ -194,8 +204,11 @@ int run(const QStringList& arguments)
         parser.addPositionalArgument(
             QStringLiteral("DEST"),
             QStringLiteral("A new file, or a server database without members (its card tables "
-                           "are created when it has none)."));
+                           "are created when it has none). A file has the password of a file "
+                           "SOURCE (the default one for a server's database) unless another is "
+                           "given."));
         parser.addOption(force);
+        parser.addOptions(newKeyOptions(QStringLiteral("a file DEST")));
     }
 
     if (!parser.parse(arguments))
@@ -233,6 +246,9 @@ int run(const QStringList& arguments)
     if (command == u"cards" && parser.isSet(changed) && parser.isSet(member))
         return usageError(QStringLiteral("--changed and --member cannot be given together"));
 
+    if (const QString wrong = keyOptionsRefusal(parser, command == u"rekey"); !wrong.isEmpty())
+        return usageError(wrong);
+
     CardFlags cardFlags;
     if (command == u"cards") {
         if (const QString wrong = readCardFlags(parser, cardFlags); !wrong.isEmpty())
@@ -256,21 +272,36 @@ int run(const QStringList& arguments)
     try {
         if (command == u"init-server")
             return initServer(answers, args.at(1));
-        if (command == u"copy")
-            return copyDatabase(answers, args.at(1), args.at(2), parser.isSet(force));
+        if (command == u"copy") {
+            const std::optional<QString> copyKey = chosenNewKey(parser);
+            const QString sourceKey = openingKey(parser, data::absoluteDataSource(args.at(1)));
+            return copyDatabase(answers, args.at(1), sourceKey, args.at(2), parser.isSet(force),
+                                copyKey);
+        }
+        const QString source = data::absoluteDataSource(
+            parser.isSet(database) ? parser.value(database)
+                                   : QDir(QCoreApplication::applicationDirPath())
+                                         .filePath(data::Tdsrc::databaseFileName()));
+        if (command == u"rekey" && data::isServerAddress(source)) {
+            answers.message(data::MessageIcon::Error, {},
+                            QStringLiteral("A database on a server has no password of its own; "
+                                           "the server's accounts protect it."));
+            return 1;
+        }
+        const std::optional<QString> newKey = chosenNewKey(parser);
+        const QString key = openingKey(parser, source);
+        // The rekey needs the file to itself: this run holds no connection to it.
+        if (command == u"rekey")
+            return rekey(answers, source, key, *newKey);
         data::Tdsrc dsrc;
-        const QString path = parser.isSet(database)
-            ? parser.value(database)
-            : QDir(QCoreApplication::applicationDirPath())
-                  .filePath(data::Tdsrc::databaseFileName());
-        dsrc.connectTo(data::absoluteDataSource(path));
+        dsrc.connectTo(source, key);
         Context c {dsrc, answers, stdout};
         if (command == u"members" && parser.isSet(find))
             return findMembers(c, parser.value(find));
         if (command == u"members")
             return listMembers(c, parser.isSet(group) ? parser.value(group) : QString());
         if (command == u"backup")
-            return backup(c, args.at(1), parser.isSet(force));
+            return backup(c, args.at(1), parser.isSet(force), newKey);
         if (command == u"import")
             return importStaff(c, args.at(1));
         if (command == u"import-photos")

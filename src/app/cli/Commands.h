@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdio>
+#include <optional>
 
 namespace data {
 class Tdsrc;
@@ -27,7 +28,6 @@ struct Context
 int listMembers(Context& c, const QString& group);
 // The members of every group found as the main window's search box finds them.
 int findMembers(Context& c, const QString& text);
-int backup(Context& c, const QString& destination, bool force);
 int importStaff(Context& c, const QString& workbook);
 int resizeAll(Context& c);
 int importPhotos(Context& c, const QString& folder, const exchange::PhotoFolderOptions& options);
@@ -41,13 +41,22 @@ struct CardSelection
 int printCards(Context& c, const QString& output, const CardSelection& selection,
                const CardFlags& flags);
 int printCheckList(Context& c, const QString& output);
+// Copies the database to destination; the copy gets copyKey (nullopt: the database's own).
+int backup(Context& c, const QString& destination, bool force,
+           const std::optional<QString>& copyKey);
 
 // The commands that open their databases themselves.
 // Creates the card tables, starter rows and settings in an empty server database.
 int initServer(TerminalAnswers& answers, const QString& address);
-// Copies the whole card database source to destination (files or servers); an existing file
-// destination is replaced only when force (or --yes) is given.
-int copyDatabase(TerminalAnswers& answers, const QString& source, const QString& destination,
-                 bool force);
+// Copies the whole card database source, opened with sourceKey, to destination (files or
+// servers); an existing file destination is replaced only when force (or --yes) is given. A
+// file destination gets copyKey; nullopt keeps the key of a file source (a server's copy gets
+// the default key).
+int copyDatabase(TerminalAnswers& answers, const QString& source, const QString& sourceKey,
+                 const QString& destination, bool force, const std::optional<QString>& copyKey);
+// Gives the database file at path newKey in place of key; a passphrase remembered for it on
+// this computer is replaced by the new one (forgotten for the default key). The file must
+// not be open in this process.
+int rekey(TerminalAnswers& answers, const QString& path, const QString& key, const QString& newKey);
 
 } // namespace app::cli

@@ -39,8 +39,8 @@ int initServer(TerminalAnswers& answers, const QString& address)
     return 0;
 }
 
-int copyDatabase(TerminalAnswers& answers, const QString& source, const QString& destination,
-                 bool force)
+int copyDatabase(TerminalAnswers& answers, const QString& source, const QString& sourceKey,
+                 const QString& destination, bool force, const std::optional<QString>& copyKey)
 {
     const QString to = data::absoluteDataSource(destination);
     if (!data::isServerAddress(to) && QFileInfo::exists(to) && !force && !answers.yes) {
@@ -49,10 +49,12 @@ int copyDatabase(TerminalAnswers& answers, const QString& source, const QString&
         return 1;
     }
     data::Connection from;
-    openOn(from, data::absoluteDataSource(source));
+    from.setConnectionString(
+        data::buildConnectionString(data::absoluteDataSource(source), sourceKey));
+    from.open();
     TerminalProgress progress;
     try {
-        exchange::copyDatabase(from, to, progress);
+        exchange::copyDatabase(from, to, progress, copyKey);
     } catch (const data::Error& e) {
         progress.hide();
         answers.failure({}, QStringLiteral("Database cannot be copied."), e.message());

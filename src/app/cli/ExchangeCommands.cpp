@@ -10,7 +10,8 @@
 
 namespace app::cli {
 
-int backup(Context& c, const QString& destination, bool force)
+int backup(Context& c, const QString& destination, bool force,
+           const std::optional<QString>& copyKey)
 {
     if (QFileInfo::exists(destination) && !force && !c.answers.yes) {
         c.answers.message(
@@ -20,12 +21,15 @@ int backup(Context& c, const QString& destination, bool force)
     }
     QString reason;
     TerminalProgress progress;
-    if (!exchange::CopyDatabaseFile(c.dsrc.src, destination, &reason, &progress)) {
+    if (!exchange::CopyDatabaseFile(c.dsrc.src, destination, &reason, &progress, copyKey)) {
         progress.hide();
         c.answers.failure({}, QStringLiteral("Database cannot be saved. Please retry."), reason);
         return 1;
     }
-    c.answers.message(data::MessageIcon::Information, {}, QStringLiteral("Database saved."));
+    c.answers.message(
+        data::MessageIcon::Information, {},
+        QStringLiteral("Database saved.\n%1")
+            .arg(exchange::copyProtection(copyKey.value_or(exchange::sourceCopyKey(c.dsrc.src)))));
     return 0;
 }
 
