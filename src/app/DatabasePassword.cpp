@@ -29,8 +29,10 @@ QString TMelbrin::unlockKey(const QString& source)
                              .arg(QDir::toNativeSeparators(source));
         if (!problem.isEmpty())
             prompt = problem + QStringLiteral("\n\n") + prompt;
-        return data::answers().askPassphrase(this, tr("Database Password"), prompt,
-                                             data::keyStore().available());
+        // Asked at start, before the window shows, the question stands on its own: a window
+        // made ready for it early would come up placed as if it had no frame.
+        return data::answers().askPassphrase(isVisible() ? this : nullptr, tr("Database Password"),
+                                             prompt, data::keyStore().available());
     };
     return data::unlockDatabase(source, ask);
 }

@@ -9,6 +9,7 @@
 #include "app/Taboutbox.h"
 #include "cards/layout/FontLabel.h"
 #include "cards/layout/TFmLayout.h"
+#include "data/DatabaseKey.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -78,9 +79,8 @@ void answerBox(QMessageBox::StandardButton button, QRect* frame = nullptr, QStri
 // Types text key by key into whichever widget has the focus.
 void typeIntoFocus(const QString& text)
 {
-    QWidget* focus = QApplication::focusWidget();
-    QVERIFY(focus);
-    QTest::keyClicks(focus, text);
+    QTRY_VERIFY(QApplication::focusWidget()); // once the window is active
+    QTest::keyClicks(QApplication::focusWidget(), text);
 }
 
 QPoint screenCentre(const QWidget& w)
@@ -361,6 +361,35 @@ private slots:
 
         whenModal([](QWidget* modal) { QTest::keyClick(modal->windowHandle(), Qt::Key_Escape); });
         QVERIFY(!answers.newPassphrase(nullptr, QStringLiteral("Database Password"), true));
+    }
+
+    // Asked for at start, the password stands on its own: the main window, not shown yet,
+    // is not made ready for the question (it then came up placed as if it had no frame).
+    void thePasswordAtStartComesBeforeTheWindow()
+    {
+        TempDatabase db;
+        data::rekeyDatabase(db.path(), data::defaultKey(), QStringLiteral("own one"));
+        app::DialogAnswers answers;
+        struct Installed
+        {
+            explicit Installed(data::Answers* a) { data::setAnswers(a); }
+            ~Installed() { data::setAnswers(nullptr); }
+        } installed(&answers);
+        bool asked = false;
+        QWidget* parent = nullptr;
+        whenModal([&](QWidget* modal) {
+            asked = true;
+            parent = modal->parentWidget();
+            QTRY_VERIFY(QApplication::focusWidget());
+            typeIntoFocus(QStringLiteral("own one"));
+            QTest::keyClick(modal->windowHandle(), Qt::Key_Return);
+        });
+        data::Tdsrc dsrc;
+        app::TMelbrin w(dsrc, db.path());
+        QVERIFY(asked);
+        QVERIFY(!parent);
+        QVERIFY(dsrc.src.isOpen());
+        QVERIFY(!w.windowHandle());
     }
 
     // The database box takes a typed server address, or a file found with Browse.
