@@ -43,6 +43,10 @@ void TMelbrin::buildDatabaseCommands()
     actOpenDatabase->setObjectName(QStringLiteral("actOpenDatabase"));
     actOpenDatabase->setShortcut(QKeySequence::Open);
     mnuFile->addAction(actOpenDatabase);
+    actDatabasePassword = new QAction(tr("Database &Password..."), this);
+    actDatabasePassword->setObjectName(QStringLiteral("actDatabasePassword"));
+    actDatabasePassword->setToolTip(tr("Give the database file a password of its own"));
+    mnuFile->addAction(actDatabasePassword);
 
     mnuView = menuBar()->addMenu(tr("&View"));
     mnuView->setObjectName(QStringLiteral("mnuView"));
@@ -118,11 +122,12 @@ void TMelbrin::actOpenDatabaseExecute()
     if (!chosen || chosen->trimmed().isEmpty())
         return;
     const QString source = data::absoluteDataSource(chosen->trimmed());
+    const QString key = unlockKey(source);
     {
         // Tried on a connection of its own first: what cannot be opened, or holds no card
         // tables, leaves the database open as it is.
         data::Connection trial;
-        trial.setConnectionString(data::buildConnectionString(source, data::Tdsrc::password()));
+        trial.setConnectionString(data::buildConnectionString(source, key));
         trial.open();
         for (const char* table : {"grptbl", "stafftbl"}) {
             if (!trial.engine().hasTable(QString::fromLatin1(table)))
@@ -132,13 +137,14 @@ void TMelbrin::actOpenDatabaseExecute()
     }
     leaveSearch(false);
     const QString previous = m_databasePath;
+    const QString previousKey = m_dsrc.key();
     m_databasePath = source;
     try {
-        m_dsrc.connectTo(source);
+        m_dsrc.connectTo(source, key);
     } catch (const std::exception&) {
         // Gone between the trial and now: back to the one that was open.
         m_databasePath = previous;
-        data::guarded([&] { m_dsrc.connectTo(previous); });
+        data::guarded([&] { m_dsrc.connectTo(previous, previousKey); });
         data::guarded([this] { showOpenedDatabase(); });
         throw;
     }

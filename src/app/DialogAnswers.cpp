@@ -2,6 +2,8 @@
 
 #include "DatabaseDialog.h"
 #include "FontDialog.h"
+#include "NewPassphraseDialog.h"
+#include "PassphraseDialog.h"
 #include "cards/print/PrintPreviewWindow.h"
 #include "data/WidgetUtils.h"
 
@@ -152,6 +154,29 @@ std::optional<QString> DialogAnswers::inputPassword(QWidget* parent, const QStri
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<data::Answers::Passphrase> DialogAnswers::askPassphrase(QWidget* parent,
+                                                                      const QString& title,
+                                                                      const QString& prompt,
+                                                                      bool offerRemember)
+{
+    // What is typed is never logged.
+    logShown("passphrase", title, prompt);
+    PassphraseDialog dialog(parent, title, prompt, offerRemember);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return Passphrase {dialog.passphrase(), dialog.remember()};
+}
+
+std::optional<data::Answers::Passphrase>
+DialogAnswers::newPassphrase(QWidget* parent, const QString& title, bool offerRemember)
+{
+    logShown("new passphrase", title, {});
+    NewPassphraseDialog dialog(parent, title, offerRemember);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return Passphrase {dialog.passphrase(), dialog.remember()};
 }
 
 std::optional<QString> DialogAnswers::chooseDatabase(QWidget* parent, const QString& title,

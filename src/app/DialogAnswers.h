@@ -16,6 +16,11 @@ public:
                                      const QString& initial) override;
     std::optional<QString> inputPassword(QWidget* parent, const QString& title,
                                          const QString& prompt) override;
+    // The dialogs of PassphraseDialog and NewPassphraseDialog.
+    std::optional<Passphrase> askPassphrase(QWidget* parent, const QString& title,
+                                            const QString& prompt, bool offerRemember) override;
+    std::optional<Passphrase> newPassphrase(QWidget* parent, const QString& title,
+                                            bool offerRemember) override;
     // A box with the database's field, a "Browse..." button for a file, OK and Cancel.
     std::optional<QString> chooseDatabase(QWidget* parent, const QString& title,
                                           const QString& prompt, const QString& current) override;

@@ -94,6 +94,7 @@ void TMelbrin::connectHandlers()
     on(actSave, &QAction::triggered, &TMelbrin::actSaveExecute);
     on(actLayout, &QAction::triggered, &TMelbrin::actLayoutExecute);
     on(actOpenDatabase, &QAction::triggered, &TMelbrin::actOpenDatabaseExecute);
+    on(actDatabasePassword, &QAction::triggered, &TMelbrin::actDatabasePasswordExecute);
     on(actRefresh, &QAction::triggered, &TMelbrin::actRefreshExecute);
     on(lstGroup, &QComboBox::activated, &TMelbrin::lstGroupClick);
     on(bSave, &QPushButton::clicked, &TMelbrin::bSaveClick);
@@ -131,7 +132,7 @@ void TMelbrin::FormCreate()
 {
     if (m_databasePath.isEmpty())
         m_databasePath = startupDatabase();
-    m_dsrc.connectTo(m_databasePath);
+    m_dsrc.connectTo(m_databasePath, unlockKey(m_databasePath));
     showDatabaseName();
     syncGrid();
     m_sortField = QStringLiteral("name");

@@ -63,10 +63,12 @@ public:
     QAction* actSave = nullptr;
     QAction* actLayout = nullptr;
     QAction* actImportPhotos = nullptr;
-    // The menu bar: File holds Open Database, View the list's Refresh (F5).
+    // The menu bar: File holds Open Database and Database Password, View the list's
+    // Refresh (F5).
     QMenu* mnuFile = nullptr;
     QMenu* mnuView = nullptr;
     QAction* actOpenDatabase = nullptr;
+    QAction* actDatabasePassword = nullptr;
     QAction* actRefresh = nullptr;
 
     QGroupBox* gbList = nullptr;
@@ -121,6 +123,10 @@ public:
     // Asks for a database file or server address and opens it instead of the one open; a
     // failure keeps the old one open. The choice is remembered for the next start.
     void actOpenDatabaseExecute();
+    // Gives the open database file a password of its own, another one, or the program's
+    // default one again (both fields left empty); remembers it on this computer when asked
+    // to. A failure leaves the file with the password it had, and the window on it.
+    void actDatabasePasswordExecute();
     void actRefreshExecute();
 
     // Re-reads the groups and the member list, keeping the group, the current member (or
@@ -218,6 +224,14 @@ private:
     // The lists of the database just opened (or of none, when it could not be).
     void showOpenedDatabase();
     std::optional<QString> askServerPassword(const QString& address, const QString& problem);
+    // The key that opens source: the one the window has it open with, the one remembered
+    // on this computer, the default one, or what the user gives when asked.
+    QString unlockKey(const QString& source);
+    // Connects to the file at path again with key, showing the same group and, where it is
+    // still there, the member member (a seq); the panel shows it unless it holds typing.
+    void reopenDatabase(const QString& path, const QString& key, const QVariant& member);
+    // What the key store keeps for the file after its password was chosen.
+    static void rememberKey(const QString& path, const QString& key, bool remember);
     void buildActions();
     void buildStaffList();
     void buildDetails();

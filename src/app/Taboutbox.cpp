@@ -85,7 +85,12 @@ Taboutbox::Taboutbox(QWidget* parent)
            "Tavrik readers are proximity card readers with relay control. Running together "
            "with this software, they become an attendance-recording system with access "
            "control.\n\n"
-           "Further information is on our website, %1.")
+           "Further information is on our website, %1.\n\n"
+           "The card database: without a password of its own, a file is kept only from casual "
+           "reading (opening it in another program or a text editor), not from anyone who has "
+           "this program. An office sets its own password with File > Database Password...; "
+           "then only people who know it, or whose computer remembers it, open the file and "
+           "its backups.")
             .arg(webAddress()));
     upperLayout->addWidget(text);
     layout->addWidget(upper, 1);

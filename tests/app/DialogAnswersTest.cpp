@@ -9,6 +9,7 @@
 #include "app/Taboutbox.h"
 #include "cards/layout/FontLabel.h"
 #include "cards/layout/TFmLayout.h"
+#include "data/DatabaseKey.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -72,6 +74,13 @@ void answerBox(QMessageBox::StandardButton button, QRect* frame = nullptr, QStri
             *text = box->text();
         click(box->button(button));
     });
+}
+
+// Types text key by key into whichever widget has the focus.
+void typeIntoFocus(const QString& text)
+{
+    QTRY_VERIFY(QApplication::focusWidget()); // once the window is active
+    QTest::keyClicks(QApplication::focusWidget(), text);
 }
 
 QPoint screenCentre(const QWidget& w)
@@ -241,6 +250,146 @@ private slots:
         whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
         QCOMPARE(answers.inputPassword(nullptr, QStringLiteral("Database Password"), {}),
                  std::nullopt);
+    }
+
+    // The question for a file's password: the prompt, dots for what is typed (the field
+    // has the focus), and the remember box, unticked, where it is offered; its access key
+    // ticks it. Esc gives nothing.
+    void thePassphraseDialogAsksForAFilesPassword_data()
+    {
+        QTest::addColumn<bool>("offered");
+        QTest::addColumn<bool>("tick");
+        QTest::newRow("remember ticked") << true << true;
+        QTest::newRow("remember left") << true << false;
+        QTest::newRow("no store") << false << false;
+    }
+    void thePassphraseDialogAsksForAFilesPassword()
+    {
+        QFETCH(bool, offered);
+        QFETCH(bool, tick);
+        app::DialogAnswers answers;
+        const QString prompt = QStringLiteral("The database file '/srv/a&b.mdb' has a password.");
+        whenModal([&](QWidget* modal) {
+            QCOMPARE(modal->windowTitle(), QStringLiteral("Database Password"));
+            auto* label = modal->findChild<QLabel*>(QStringLiteral("lPrompt"));
+            QVERIFY(label);
+            QCOMPARE(label->text(), prompt);
+            auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            QVERIFY(edit);
+            QCOMPARE(edit->echoMode(), QLineEdit::Password);
+            auto* box = modal->findChild<QCheckBox*>(QStringLiteral("cbRemember"));
+            QCOMPARE(box != nullptr, offered);
+            typeIntoFocus(QStringLiteral("Tea at 4"));
+            if (box) {
+                QVERIFY(!box->isChecked());
+                QCOMPARE(box->text(), QStringLiteral("&Remember on this computer"));
+            }
+            if (tick) {
+                QTest::keyClick(modal->windowHandle(), Qt::Key_R, Qt::AltModifier);
+                QTRY_VERIFY(box->isChecked());
+                // The label's access key goes back to the field.
+                QTest::keyClick(modal->windowHandle(), Qt::Key_P, Qt::AltModifier);
+                QCOMPARE(QApplication::focusWidget(), edit);
+                QTest::keyClick(modal->windowHandle(), Qt::Key_End); // the text came selected
+            }
+            typeIntoFocus(QStringLiteral(", oolong!"));
+            QCOMPARE(edit->displayText().contains(u'T'), false);
+            QTest::keyClick(modal->windowHandle(), Qt::Key_Return);
+        });
+        const auto given
+            = answers.askPassphrase(nullptr, QStringLiteral("Database Password"), prompt, offered);
+        QVERIFY(given);
+        QCOMPARE(given->passphrase, QStringLiteral("Tea at 4, oolong!"));
+        QCOMPARE(given->remember, tick);
+
+        whenModal([](QWidget* modal) { QTest::keyClick(modal->windowHandle(), Qt::Key_Escape); });
+        QVERIFY(
+            !answers.askPassphrase(nullptr, QStringLiteral("Database Password"), prompt, offered));
+    }
+
+    // The new password is typed twice: two different ones keep the dialog open and say so in
+    // it; both left empty give the empty password (the default one again).
+    void theNewPassphraseIsTypedTwice()
+    {
+        app::DialogAnswers answers;
+        whenModal([](QWidget* modal) {
+            auto* first = modal->findChild<QLineEdit*>(QStringLiteral("eNewPassword"));
+            auto* second = modal->findChild<QLineEdit*>(QStringLiteral("eConfirmPassword"));
+            auto* problem = modal->findChild<QLabel*>(QStringLiteral("lProblem"));
+            auto* hint = modal->findChild<QLabel*>(QStringLiteral("lDefaultHint"));
+            auto* box = modal->findChild<QCheckBox*>(QStringLiteral("cbRemember"));
+            QVERIFY(first && second && problem && hint && box);
+            QCOMPARE(hint->text(),
+                     QStringLiteral("Leave both empty to go back to the program's default "
+                                    "password."));
+            QCOMPARE(first->echoMode(), QLineEdit::Password);
+            QCOMPARE(second->echoMode(), QLineEdit::Password);
+            QCOMPARE(QApplication::focusWidget(), first);
+            QVERIFY(!problem->isVisible());
+            typeIntoFocus(QStringLiteral("own one"));
+            QTest::keyClick(modal->windowHandle(), Qt::Key_O, Qt::AltModifier);
+            QCOMPARE(QApplication::focusWidget(), second);
+            typeIntoFocus(QStringLiteral("own on"));
+            QTest::keyClick(modal->windowHandle(), Qt::Key_Return);
+            QVERIFY(modal->isVisible());
+            QVERIFY(problem->isVisible());
+            QCOMPARE(problem->text(), QStringLiteral("The two passwords do not match."));
+            // The second field again, its text selected to be typed over.
+            QCOMPARE(QApplication::focusWidget(), second);
+            typeIntoFocus(QStringLiteral("own one"));
+            QVERIFY(!problem->isVisible());
+            QTest::keyClick(modal->windowHandle(), Qt::Key_R, Qt::AltModifier);
+            QTRY_VERIFY(box->isChecked());
+            QTest::keyClick(modal->windowHandle(), Qt::Key_Return);
+        });
+        const auto given
+            = answers.newPassphrase(nullptr, QStringLiteral("Database Password"), true);
+        QVERIFY(given);
+        QCOMPARE(given->passphrase, QStringLiteral("own one"));
+        QVERIFY(given->remember);
+
+        // Both empty, without a store: no box to tick.
+        whenModal([](QWidget* modal) {
+            QVERIFY(!modal->findChild<QCheckBox*>(QStringLiteral("cbRemember")));
+            QTest::keyClick(modal->windowHandle(), Qt::Key_Return);
+        });
+        const auto cleared
+            = answers.newPassphrase(nullptr, QStringLiteral("Database Password"), false);
+        QVERIFY(cleared);
+        QCOMPARE(cleared->passphrase, QString());
+        QVERIFY(!cleared->remember);
+
+        whenModal([](QWidget* modal) { QTest::keyClick(modal->windowHandle(), Qt::Key_Escape); });
+        QVERIFY(!answers.newPassphrase(nullptr, QStringLiteral("Database Password"), true));
+    }
+
+    // Asked for at start, the password stands on its own: the main window, not shown yet,
+    // is not made ready for the question (it then came up placed as if it had no frame).
+    void thePasswordAtStartComesBeforeTheWindow()
+    {
+        TempDatabase db;
+        data::rekeyDatabase(db.path(), data::defaultKey(), QStringLiteral("own one"));
+        app::DialogAnswers answers;
+        struct Installed
+        {
+            explicit Installed(data::Answers* a) { data::setAnswers(a); }
+            ~Installed() { data::setAnswers(nullptr); }
+        } installed(&answers);
+        bool asked = false;
+        QWidget* parent = nullptr;
+        whenModal([&](QWidget* modal) {
+            asked = true;
+            parent = modal->parentWidget();
+            QTRY_VERIFY(QApplication::focusWidget());
+            typeIntoFocus(QStringLiteral("own one"));
+            QTest::keyClick(modal->windowHandle(), Qt::Key_Return);
+        });
+        data::Tdsrc dsrc;
+        app::TMelbrin w(dsrc, db.path());
+        QVERIFY(asked);
+        QVERIFY(!parent);
+        QVERIFY(dsrc.src.isOpen());
+        QVERIFY(!w.windowHandle());
     }
 
     // The database box takes a typed server address, or a file found with Browse.

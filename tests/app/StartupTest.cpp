@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -102,8 +103,13 @@ private slots:
         const QByteArray before = digest(path);
 
         ScriptedAnswers answers;
+        // A file that does not open with the default key may have a password of its own:
+        // the question is cancelled.
+        if (!content.isEmpty())
+            answers.givePassphrase(std::nullopt);
         data::Tdsrc dsrc;
         TMelbrin w(dsrc, path);
+        QVERIFY(answers.allAnswered());
         QCOMPARE(answers.shown().size(), size_t(1));
         QCOMPARE(answers.shown().at(0).title, QStringLiteral("Melbrin"));
         QCOMPARE(answers.shown().at(0).icon, data::MessageIcon::Error);
@@ -160,6 +166,13 @@ private slots:
         QCOMPARE(about.windowTitle(), QStringLiteral("About Melbrin"));
         QCOMPARE(about.size(), QSize(327, 275));
         QVERIFY(about.findChild<QPushButton*>(QStringLiteral("bClose")));
+        // It says what the program's own password keeps the file from, and how an office
+        // gives the file one of its own.
+        const auto* memo = about.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        QVERIFY(memo);
+        for (const char* part : {"kept only from casual reading", "not from anyone who has this",
+                                 "File > Database Password...", "open the file and its backups"})
+            QVERIFY2(memo->toPlainText().simplified().contains(QLatin1String(part)), part);
         w.actExit->trigger();
         QVERIFY(!w.isVisible());
         QVERIFY(answers.shown().empty());

@@ -10,6 +10,7 @@
 #include "data/ServerSchema.h"
 #include "data/Tdsrc.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -248,6 +249,26 @@ private slots:
         QCOMPARE(f.listed(), (QStringList {"Amy", "Ben", "Cyd", "Dee"}));
         QVERIFY(f.w->sbDatabase->toolTip().contains(db)); // the status bar names the database
         QVERIFY(f.answers.shown().empty());
+    }
+
+    // A database on a server has no file password to change: Database Password says so and
+    // asks nothing.
+    void aServerDatabaseHasNoPasswordOfItsOwn()
+    {
+        PgServer* pg = PgServer::instance();
+        if (!pg)
+            QSKIP(qPrintable(PgServer::skipReason()));
+        const QString db = cardDatabase(*pg);
+        ServerWindow f(pg->address(db));
+        f.w->actDatabasePassword->trigger();
+        QVERIFY(f.answers.questions().isEmpty());
+        QCOMPARE(f.answers.shown().size(), size_t(1));
+        QCOMPARE(f.answers.shown().front().icon, data::MessageIcon::Information);
+        QCOMPARE(f.answers.shown().front().text,
+                 QStringLiteral("A database on a server has no password of its own; the server's "
+                                "accounts protect it."));
+        QVERIFY(f.dsrc.src.isOpen());
+        QVERIFY(f.w->lstGroup->findText(QStringLiteral("Admin")) >= 0);
     }
 
     // A role the server asks a password of: the window asks through the answers, again

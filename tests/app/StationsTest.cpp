@@ -214,16 +214,21 @@ private slots:
         {
             QString source;
             QString reasonPart;
+            bool asksPassword; // the file may have a password of its own
         };
         const Bad bad[] = {
-            {junk.fileName(), QStringLiteral("junk.mdb")},
-            {branch.dir() + QStringLiteral("/none.mdb"), QStringLiteral("none.mdb")},
-            {QStringLiteral("postgresql://nobody@127.0.0.1:1/none"), QStringLiteral("127.0.0.1")},
+            {junk.fileName(), QStringLiteral("junk.mdb"), true},
+            {branch.dir() + QStringLiteral("/none.mdb"), QStringLiteral("none.mdb"), false},
+            {QStringLiteral("postgresql://nobody@127.0.0.1:1/none"), QStringLiteral("127.0.0.1"),
+             false},
         };
         for (const Bad& b : bad) {
             f.answers.clear();
             f.answers.enter(b.source);
+            if (b.asksPassword)
+                f.answers.givePassphrase(std::nullopt);
             f.w->actOpenDatabase->trigger();
+            QVERIFY(f.answers.allAnswered());
             QCOMPARE(f.answers.shown().size(), size_t(1));
             QVERIFY2(f.answers.shown().front().text.contains(b.reasonPart),
                      qPrintable(f.answers.shown().front().text));

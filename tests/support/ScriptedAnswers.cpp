@@ -49,6 +49,24 @@ std::optional<QString> ScriptedAnswers::inputPassword(QWidget*, const QString& t
     return take<Password>(QStringLiteral("password ") + title + QStringLiteral(": ") + prompt).text;
 }
 
+std::optional<data::Answers::Passphrase> ScriptedAnswers::askPassphrase(QWidget*,
+                                                                        const QString& title,
+                                                                        const QString& prompt,
+                                                                        bool offerRemember)
+{
+    lastOfferRemember = offerRemember;
+    return take<AskedPassphrase>(QStringLiteral("passphrase ") + title + QStringLiteral(": ")
+                                 + prompt)
+        .answer;
+}
+
+std::optional<data::Answers::Passphrase>
+ScriptedAnswers::newPassphrase(QWidget*, const QString& title, bool offerRemember)
+{
+    lastOfferRemember = offerRemember;
+    return take<NewPassphrase>(QStringLiteral("new passphrase ") + title).answer;
+}
+
 std::optional<QString> ScriptedAnswers::openFileName(QWidget*, const QString& filter)
 {
     lastFilter = filter;

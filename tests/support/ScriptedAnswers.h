@@ -29,8 +29,18 @@ public:
     {
         std::optional<QString> text;
     };
-    using Reply
-        = std::variant<bool, std::optional<QString>, std::optional<QFont>, FileOfKind, Password>;
+    // The passphrase of a database file; nullopt cancels. Only askPassphrase takes it.
+    struct AskedPassphrase
+    {
+        std::optional<Passphrase> answer;
+    };
+    // A new passphrase, typed the same twice; nullopt cancels. Only newPassphrase takes it.
+    struct NewPassphrase
+    {
+        std::optional<Passphrase> answer;
+    };
+    using Reply = std::variant<bool, std::optional<QString>, std::optional<QFont>, FileOfKind,
+                               Password, AskedPassphrase, NewPassphrase>;
 
     ScriptedAnswers() { data::setAnswers(this); }
     ~ScriptedAnswers() override { data::setAnswers(nullptr); }
@@ -40,6 +50,15 @@ public:
     void enterPassword(std::optional<QString> text)
     {
         m_replies.emplace_back(Password {std::move(text)});
+    }
+    // nullopt cancels the question.
+    void givePassphrase(std::optional<QString> passphrase, bool remember = false)
+    {
+        m_replies.emplace_back(AskedPassphrase {passphraseReply(std::move(passphrase), remember)});
+    }
+    void giveNewPassphrase(std::optional<QString> passphrase, bool remember = false)
+    {
+        m_replies.emplace_back(NewPassphrase {passphraseReply(std::move(passphrase), remember)});
     }
     void chooseFile(std::optional<QString> path) { m_replies.emplace_back(std::move(path)); }
     // Only a dialog that tells the kind takes this reply.
@@ -74,6 +93,12 @@ public:
     // Recorded among the questions as "password TITLE: PROMPT".
     std::optional<QString> inputPassword(QWidget*, const QString& title,
                                          const QString& prompt) override;
+    // Recorded as "passphrase TITLE: PROMPT" and "new passphrase TITLE"; whether the
+    // remember box was offered is kept in lastOfferRemember.
+    std::optional<Passphrase> askPassphrase(QWidget*, const QString& title, const QString& prompt,
+                                            bool offerRemember) override;
+    std::optional<Passphrase> newPassphrase(QWidget*, const QString& title,
+                                            bool offerRemember) override;
     std::optional<QString> openFileName(QWidget*, const QString& filter) override;
     std::optional<QString> openFileName(QWidget*, const QString& filter, const QString& title,
                                         const QString& fileName,
@@ -107,8 +132,16 @@ public:
     QString lastStatus;
     int lastMinPoints = 0;
     int lastMaxPoints = 0;
+    bool lastOfferRemember = false;
 
 private:
+    static std::optional<Passphrase> passphraseReply(std::optional<QString> passphrase,
+                                                     bool remember)
+    {
+        if (!passphrase)
+            return std::nullopt;
+        return Passphrase {std::move(*passphrase), remember};
+    }
     template<typename T> T take(const QString& question);
     std::optional<FontChoice> takeFont(int minPoints, int maxPoints);
 
