@@ -53,7 +53,7 @@ std::optional<QString> Answers::inputPassword(QWidget*, const QString& title, co
 }
 
 std::optional<Answers::Passphrase> Answers::askPassphrase(QWidget*, const QString& title,
-                                                         const QString&, bool)
+                                                          const QString&, bool)
 {
     throw Error(QStringLiteral("No one to answer: %1").arg(title));
 }

@@ -27,8 +27,7 @@ public:
             return std::nullopt;
         return *it;
     }
-    bool remember(const QString& databasePath, const QString& passphrase,
-                  QString* reason) override
+    bool remember(const QString& databasePath, const QString& passphrase, QString* reason) override
     {
         if (!m_available) {
             if (reason)
