@@ -126,7 +126,7 @@ class KeyringTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        for program in ("dbus-daemon", "gnome-keyring-daemon", "secret-tool"):
+        for program in ("dbus-daemon", "gnome-keyring-daemon", "secret-tool", "gdbus"):
             if not shutil.which(program):
                 raise unittest.SkipTest(f"{program} is not installed (scripts/install-deps)")
         cls.root = tempfile.mkdtemp(prefix="melbrin-keyring-")
