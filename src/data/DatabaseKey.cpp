@@ -68,16 +68,15 @@ int tryKey(const QString& path, const QString& key, Handle& handle, QString& rea
     throw Error(QStringLiteral("Cannot open '%1': %2").arg(path, reason));
 }
 
-} // namespace
-
-bool keyOpens(const QString& path, const QString& key, QString* reason)
+// Opens path with key on handle: true when the key fits, false when the engine cannot read
+// the file with it (reason set when given); throws for what no key would mend.
+bool openWithKey(const QString& path, const QString& key, Handle& handle, QString* reason)
 {
     const QFileInfo info(path);
     if (!info.isFile())
         throw Error(QStringLiteral("Could not find file '%1'").arg(path));
     if (!info.isReadable())
         refuse(path, QStringLiteral("the file cannot be read (permission denied)"));
-    Handle handle;
     QString why;
     switch (tryKey(path, key, handle, why)) {
     case SQLITE_OK:
@@ -95,50 +94,53 @@ bool keyOpens(const QString& path, const QString& key, QString* reason)
     }
 }
 
+} // namespace
+
+bool keyOpens(const QString& path, const QString& key, QString* reason)
+{
+    Handle handle;
+    return openWithKey(path, key, handle, reason);
+}
+
 void rekeyDatabase(const QString& path, const QString& oldKey, const QString& newKey)
 {
     checkPassphrase(newKey);
     const auto unchanged = [&](const QString& why) {
         throw Error(QStringLiteral("The password of '%1' was not changed: %2").arg(path, why));
     };
-    if (!keyOpens(path, oldKey))
+    Handle handle;
+    if (!openWithKey(path, oldKey, handle, nullptr))
         unchanged(QStringLiteral("the current password does not open it"));
     if (oldKey == newKey)
         return;
-    {
-        Handle handle;
-        QString why;
-        if (tryKey(path, oldKey, handle, why) != SQLITE_OK)
-            unchanged(why);
-        if (sqlite3_db_readonly(handle.db, "main") == 1)
-            unchanged(QStringLiteral("the file is read-only"));
-        // The engine keeps its journal beside the file while it rewrites it.
-        if (!QFileInfo(QFileInfo(path).absolutePath()).isWritable())
-            unchanged(QStringLiteral("its folder cannot be written to"));
-        // The whole file is rewritten under the journal: that needs room for a second copy.
-        const QStorageInfo volume(QFileInfo(path).absolutePath());
-        if (volume.isValid() && volume.bytesAvailable() >= 0
-            && volume.bytesAvailable() < QFileInfo(path).size() + 65536)
-            unchanged(QStringLiteral("there is not enough free disk space"));
-        // No one else may be reading or writing it meanwhile.
-        if (sqlite3_exec(handle.db, "BEGIN EXCLUSIVE; ROLLBACK", nullptr, nullptr, nullptr)
-            != SQLITE_OK)
-            unchanged(QString::fromUtf8(sqlite3_errmsg(handle.db)));
-        // The engine reports success also when it had to roll the change back, and the handle
-        // must not be used after a failure: the file itself says which key it has now.
-        const QByteArray bytes = newKey.toUtf8();
-        sqlite3_rekey_v2(handle.db, "main", bytes.constData(), int(bytes.size()));
-        why = QString::fromUtf8(sqlite3_errmsg(handle.db));
-        sqlite3_close(handle.db);
-        handle.db = nullptr;
-        if (keyOpens(path, newKey))
-            return;
-        // Without a reason of the engine's the rewrite itself failed: a write was refused.
-        unchanged(why == QLatin1String("not an error")
-                      ? QStringLiteral("the file could not be written in full (the disk may be "
-                                       "full or the file too large)")
-                      : why);
-    }
+    if (sqlite3_db_readonly(handle.db, "main") == 1)
+        unchanged(QStringLiteral("the file is read-only"));
+    // The engine keeps its journal beside the file while it rewrites it.
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isWritable())
+        unchanged(QStringLiteral("its folder cannot be written to"));
+    // The whole file is rewritten under the journal: that needs room for a second copy.
+    const QStorageInfo volume(QFileInfo(path).absolutePath());
+    if (volume.isValid() && volume.bytesAvailable() >= 0
+        && volume.bytesAvailable() < QFileInfo(path).size() + 65536)
+        unchanged(QStringLiteral("there is not enough free disk space"));
+    // No one else may be reading or writing it meanwhile.
+    if (sqlite3_exec(handle.db, "BEGIN EXCLUSIVE; ROLLBACK", nullptr, nullptr, nullptr)
+        != SQLITE_OK)
+        unchanged(QString::fromUtf8(sqlite3_errmsg(handle.db)));
+    // The engine reports success also when it had to roll the change back, and the handle
+    // must not be used after a failure: the file itself says which key it has now.
+    const QByteArray bytes = newKey.toUtf8();
+    sqlite3_rekey_v2(handle.db, "main", bytes.constData(), int(bytes.size()));
+    const QString why = QString::fromUtf8(sqlite3_errmsg(handle.db));
+    sqlite3_close(handle.db);
+    handle.db = nullptr;
+    if (keyOpens(path, newKey))
+        return;
+    // Without a reason of the engine's the rewrite itself failed: a write was refused.
+    unchanged(why == QLatin1String("not an error")
+                  ? QStringLiteral("the file could not be written in full (the disk may be "
+                                   "full or the file too large)")
+                  : why);
 }
 
 QString readPassphraseFile(const QString& path)

@@ -119,16 +119,21 @@ QString openingKey(const QCommandLineParser& parser, const QString& dataSource)
             return typedPassphrase(dataSource, problem);
         });
     }
-    // No one to ask: say how the password is given.
-    return data::unlockDatabase(
-        dataSource, [&](int, const QString&) -> std::optional<data::Answers::Passphrase> {
-            QString reason;
-            data::keyOpens(dataSource, data::defaultKey(), &reason);
-            throw data::Error(QStringLiteral("Cannot open '%1': %2; if it has a password of its "
-                                             "own, give it with --passphrase-file FILE or "
-                                             "--passphrase-stdin")
-                                  .arg(dataSource, reason));
-        });
+    // No one to ask: when no key opened the file, say how the password is given.
+    bool wouldAsk = false;
+    try {
+        return data::unlockDatabase(
+            dataSource, [&](int, const QString&) -> std::optional<data::Answers::Passphrase> {
+                wouldAsk = true;
+                return std::nullopt;
+            });
+    } catch (const data::Error& e) {
+        if (!wouldAsk)
+            throw;
+        throw data::Error(e.message()
+                          + QStringLiteral("; if it has a password of its own, give it with "
+                                           "--passphrase-file FILE or --passphrase-stdin"));
+    }
 }
 
 std::optional<QString> chosenNewKey(const QCommandLineParser& parser)

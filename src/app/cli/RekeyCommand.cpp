@@ -3,7 +3,6 @@
 #include "TerminalAnswers.h"
 #include "data/Connection.h"
 #include "data/DatabaseKey.h"
-#include "data/Error.h"
 #include "data/KeyStore.h"
 
 namespace app::cli {
@@ -11,12 +10,8 @@ namespace app::cli {
 int rekey(TerminalAnswers& answers, const QString& path, const QString& key, const QString& newKey)
 {
     const std::optional<QString> remembered = data::keyStore().find(path);
+    // Returns only once the file opens with the new key.
     data::rekeyDatabase(path, key, newKey);
-    if (!data::keyOpens(path, newKey))
-        throw data::Error(
-            QStringLiteral("The password of '%1' was not changed: the new password does not "
-                           "open it")
-                .arg(path));
     // What this computer remembered for the file follows it.
     if (remembered && data::isDefaultKey(newKey))
         data::keyStore().forget(path);
